@@ -1,0 +1,59 @@
+#include "support/wine_helpers.h"
+
+#include <stdio.h>
+
+std::string MakeTempFolder(const std::string &prefix) {
+  char base[MAX_PATH];
+  GetTempPathA(MAX_PATH, base);
+  static unsigned counter = 0;
+  for (;;) {
+    char path[MAX_PATH];
+    snprintf(path, sizeof path, "%s%s-%lu-%u", base, prefix.c_str(), GetCurrentProcessId(), counter++);
+    if (CreateDirectoryA(path, NULL)) return path;
+  }
+}
+
+void RemoveTree(const std::string &path) {
+  WIN32_FIND_DATAA fd;
+  HANDLE find = FindFirstFileA((path + "\\*").c_str(), &fd);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      std::string name = fd.cFileName;
+      if (name == "." || name == "..") continue;
+      std::string child = path + "\\" + name;
+      SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        RemoveTree(child);
+      else
+        DeleteFileA(child.c_str());
+    } while (FindNextFileA(find, &fd));
+    FindClose(find);
+  }
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  RemoveDirectoryA(path.c_str());
+}
+
+bool WriteFileBytes(const std::string &path, const std::string &bytes) {
+  FILE *f = fopen(path.c_str(), "wb");
+  if (!f) return false;
+  bool ok = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  return fclose(f) == 0 && ok;
+}
+
+bool ReadFileBytes(const std::string &path, std::string *bytes) {
+  FILE *f = fopen(path.c_str(), "rb");
+  if (!f) return false;
+  bytes->clear();
+  char chunk[65536];
+  size_t n;
+  while ((n = fread(chunk, 1, sizeof chunk, f)) > 0) bytes->append(chunk, n);
+  fclose(f);
+  return true;
+}
+
+ScopedCurrentDir::ScopedCurrentDir(const std::string &dir) {
+  GetCurrentDirectoryA(MAX_PATH, saved_);
+  SetCurrentDirectoryA(dir.c_str());
+}
+
+ScopedCurrentDir::~ScopedCurrentDir() { SetCurrentDirectoryA(saved_); }
