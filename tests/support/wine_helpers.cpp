@@ -1,6 +1,9 @@
 #include "support/wine_helpers.h"
 
+#include <fcntl.h>
+#include <io.h>
 #include <stdio.h>
+#include <sys/stat.h>
 
 std::string MakeTempFolder(const std::string &prefix) {
   char base[MAX_PATH];
@@ -57,3 +60,24 @@ ScopedCurrentDir::ScopedCurrentDir(const std::string &dir) {
 }
 
 ScopedCurrentDir::~ScopedCurrentDir() { SetCurrentDirectoryA(saved_); }
+
+SavedStream::SavedStream(FILE *stream) : stream_(stream), saved_(_dup(_fileno(stream))) {}
+
+SavedStream::~SavedStream() {
+  fflush(stream_);
+  _dup2(saved_, _fileno(stream_));
+  _close(saved_);
+}
+
+LaunchSandbox::LaunchSandbox(const std::string &errPath) : out_(stdout), err_(stderr) {
+  // On the windowless console a test starts with, AllocConsole fails and
+  // "CONOUT$" does not open.
+  FreeConsole();
+  int errFile = _open(errPath.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY, _S_IREAD | _S_IWRITE);
+  _dup2(errFile, _fileno(stderr));
+  _close(errFile);
+}
+
+// Wine's FreeConsole closes the standard handles that AllocConsole set,
+// whatever they are by then: free it before the streams go back.
+LaunchSandbox::~LaunchSandbox() { FreeConsole(); }

@@ -1,5 +1,6 @@
 // Small file and process helpers shared by the tests.
 #pragma once
+#include <stdio.h>
 #include <windows.h>
 
 #include <string>
@@ -20,4 +21,29 @@ class ScopedCurrentDir {
 
  private:
   char saved_[MAX_PATH];
+};
+
+// Puts a standard stream's descriptor back as it was at construction: the
+// launch command rebinds stdout for good, and tests catch stderr.
+class SavedStream {
+ public:
+  explicit SavedStream(FILE *stream);
+  ~SavedStream();
+
+ private:
+  FILE *stream_;
+  int saved_;
+};
+
+// Runs the launch command's console plumbing inside a test program without
+// losing the test's own output: the console the test starts with (one
+// without a window) is dropped so the command can make its own, stdout and
+// stderr are restored afterwards, and stderr meanwhile goes to errPath.
+class LaunchSandbox {
+ public:
+  explicit LaunchSandbox(const std::string &errPath);
+  ~LaunchSandbox();
+
+ private:
+  SavedStream out_, err_;
 };

@@ -1,0 +1,6 @@
+#include "bench/bench.h"
+
+const Bench kBenches[] = {
+    {"runtime", BenchRuntimeDetection},
+    {nullptr, nullptr},
+};

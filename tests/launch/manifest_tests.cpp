@@ -1,0 +1,124 @@
+// The manifest's name line and failure lines, byte for byte, for a table of
+// manifests read from ./versions/manifest.json.
+#include <gtest/gtest.h>
+#include <stdio.h>
+
+#include <string>
+
+#include "launch/manifest.h"
+#include "support/registry_fixture.h"
+#include "support/wine_helpers.h"
+
+using namespace std::string_literals;
+
+namespace {
+
+const std::string READ_FAILURE = "fail to read json file: ./versions/manifest.json\n";
+const std::string PARSE_FAILURE = "fail to parse json file: ./versions/manifest.json\n";
+
+enum class Manifest { File, Missing, Directory };
+
+struct Case {
+  const char *what;
+  Manifest kind;
+  std::string bytes, out, err;
+};
+
+Case File(const char *what, const std::string &bytes, const std::string &out, const std::string &err = "") {
+  return {what, Manifest::File, bytes, out, err};
+}
+
+std::string ReadBack(FILE *f) {
+  std::string text;
+  rewind(f);
+  char chunk[4096];
+  size_t n;
+  while ((n = fread(chunk, 1, sizeof chunk, f)) > 0) text.append(chunk, n);
+  fclose(f);
+  return text;
+}
+
+// Writes the case's manifest below dir (the current directory) and reads it.
+void Read(const TempDir &dir, const Case &c, std::string *out, std::string *err) {
+  RemoveTree(dir.path() + "\\versions");
+  dir.MakeDir("versions");
+  if (c.kind == Manifest::File) WriteFileBytes(dir.path() + "\\versions\\manifest.json", c.bytes);
+  if (c.kind == Manifest::Directory) dir.MakeDir("versions\\manifest.json");
+  FILE *outFile = fopen((dir.path() + "\\out").c_str(), "w+b");
+  FILE *errFile = fopen((dir.path() + "\\err").c_str(), "w+b");
+  ReportManifestName(MANIFEST_PATH, outFile, errFile);
+  *out = ReadBack(outFile);
+  *err = ReadBack(errFile);
+}
+
+TEST(Manifest, NameAndFailureLines) {
+  TempDir dir;
+  ScopedCurrentDir cwd(dir.path());
+  const Case cases[] = {
+      File("name", R"({"name":"1.16.5"})", "name: 1.16.5\n"),
+      File("no name", R"({"id":"1.16.5","type":"release"})", ""),
+      File("number name", R"({"name":1.16})", ""),
+      File("number name, then a string name", R"({"name":1,"name":"1.16.5"})", ""),
+      File("string name, then a number name", R"({"name":"first","name":2})", "name: first\n"),
+      File("name below the root", R"({"inner":{"name":"x"}})", ""),
+      File("printf directives in the name", R"({"name":"%s%d%n"})", "name: %s%d%n\n"),
+      File("CR LF line ends", "{\r\n  \"name\": \"1.16.5\"\r\n}\r\n", "name: 1.16.5\n"),
+      File("blanks around the object", " \t\r\n{\"name\":\"a b\"}\n\n\t ", "name: a b\n"),
+      File("0x1A ends the text", "{\"name\":\"x\"}\x1A}} junk \0 {\"name\":\"y\"}"s, "name: x\n"),
+      File("0x1A inside the object", "{\"name\":\"x\"\x1A}", "", PARSE_FAILURE),
+      File("NUL byte ends the text", "{\"name\":\"x\"}\0junk"s, "name: x\n"),
+      File("NUL byte first", "\0{\"name\":\"x\"}"s, "", PARSE_FAILURE),
+      File("UTF-8 byte-order mark", "\xEF\xBB\xBF{\"name\":\"x\"}", "", PARSE_FAILURE),
+      File("second value", R"({"name":"x"} {})", "", PARSE_FAILURE),
+      File("text after the object", "{\"name\":\"x\"}\nname", "", PARSE_FAILURE),
+      File("empty file", "", "", PARSE_FAILURE),
+      File("blank file", " \r\n\t", "", PARSE_FAILURE),
+      {"missing file", Manifest::Missing, "", "", READ_FAILURE + PARSE_FAILURE},
+      {"directory in its place", Manifest::Directory, "", "", READ_FAILURE + PARSE_FAILURE},
+      File("escaped NUL in the name", R"({"name":"1.16\u00005"})", "name: 1.16\n"),
+      // GBK bytes (not UTF-8), UTF-8 bytes and an escape decoded to UTF-8.
+      File("non-ASCII name", "{\"name\":\"\xD6\xD0\xCE\xC4 \xE4\xB8\xAD \\u4e2d\"}",
+           "name: \xD6\xD0\xCE\xC4 \xE4\xB8\xAD \xE4\xB8\xAD\n"),
+      File("array root", R"([{"name":"x"}])", ""),
+      File("string root", R"("name")", ""),
+      File("number root", "1", ""),
+      File("true root", "true", ""),
+      File("false root", "false", ""),
+      File("null root", "null", ""),
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string out, err;
+    Read(dir, c, &out, &err);
+    EXPECT_EQ(out, c.out);
+    EXPECT_EQ(err, c.err);
+  }
+}
+
+// The deep manifests, in a scope of their own: true when every one gives
+// the lines it should.
+bool DeepManifestsReadRight() {
+  TempDir dir;
+  ScopedCurrentDir cwd(dir.path());
+  const std::string deep(1000000, '['), deepEnd(1000000, ']');
+  const Case cases[] = {
+      File("a million unclosed '['", deep, "", PARSE_FAILURE),
+      File("a million nested arrays", deep + deepEnd, ""),
+      File("a million nested arrays beside the name", R"({"name":"x","deep":)" + deep + deepEnd + "}", "name: x\n"),
+  };
+  for (const Case &c : cases) {
+    std::string out, err;
+    Read(dir, c, &out, &err);
+    if (out != c.out || err != c.err) return false;
+  }
+  return true;
+}
+
+// Under Wine a stack overflow can end a process with exit code 0, which a
+// test run takes for success: deep nesting is read in a child process that
+// must end with a code of its own.
+TEST(ManifestDeathTest, DeepNestingNeitherOverflowsNorMisreads) {
+  EXPECT_EXIT(_exit(DeepManifestsReadRight() ? 42 : 1), ::testing::ExitedWithCode(42), "");
+}
+
+}  // namespace

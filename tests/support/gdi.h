@@ -1,0 +1,37 @@
+// GDI facts a test can read back: live GDI objects of this process, and the
+// pixels a window shows.
+#pragma once
+#include <windows.h>
+
+#include <vector>
+
+// Live GDI objects of this process. GetGuiResources is a stub under Wine, so
+// this walks the shared handle table that the PEB points at.
+int CountGdiObjects();
+
+// A width x height block of 0x00BBGGRR pixels.
+struct Pixels {
+  int width = 0, height = 0;
+  std::vector<COLORREF> px;
+  COLORREF at(int x, int y) const { return px[y * width + x]; }
+  bool operator==(const Pixels &o) const { return width == o.width && height == o.height && px == o.px; }
+  // Smallest rectangle holding every pixel of colour c (empty when none).
+  RECT BoundsOf(COLORREF c) const;
+  int Count(COLORREF c) const;
+};
+
+// What the window's client area shows now (after it has painted).
+Pixels CaptureClient(HWND hwnd);
+// Runs draw on a memory bitmap of the given size and returns its pixels.
+template <typename F>
+Pixels Render(int width, int height, F draw);
+Pixels RenderWith(int width, int height, void (*draw)(HDC, void *), void *ctx);
+
+template <typename F>
+Pixels Render(int width, int height, F draw) {
+  return RenderWith(
+      width, height, [](HDC dc, void *ctx) { (*(F *)ctx)(dc); }, &draw);
+}
+
+// Handles the pending messages of this thread (paints included).
+void PumpMessages();

@@ -1,0 +1,142 @@
+#include "support/program.h"
+
+#include "support/wine_helpers.h"
+
+std::string ProgramPath() {
+  char self[MAX_PATH];
+  GetModuleFileNameA(NULL, self, MAX_PATH);
+  std::string path = self;
+  path = path.substr(0, path.rfind('\\'));      // .../build/win64/tests
+  return path.substr(0, path.rfind('\\')) + "\\Quillon.exe";
+}
+
+namespace {
+HANDLE InheritableFile(const std::string &path) {
+  SECURITY_ATTRIBUTES sa = {sizeof sa, NULL, TRUE};
+  return CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa, CREATE_ALWAYS,
+                     FILE_ATTRIBUTE_NORMAL, NULL);
+}
+}  // namespace
+
+Program::Program(const std::string &dir) {
+  outDir_ = MakeTempFolder("quillon-out");
+  // Real files for the standard streams: Wine's C runtime cannot re-bind a
+  // stream whose handle was invalid at start.
+  HANDLE out = InheritableFile(outDir_ + "\\stdout.txt");
+  HANDLE err = InheritableFile(outDir_ + "\\stderr.txt");
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
+  si.wShowWindow = SW_SHOWNORMAL;
+  si.hStdOutput = out;
+  si.hStdError = err;
+  PROCESS_INFORMATION pi = {};
+  std::string cmd = "\"" + ProgramPath() + "\"";
+  if (CreateProcessA(NULL, &cmd[0], NULL, NULL, TRUE, DETACHED_PROCESS, NULL, dir.c_str(), &si, &pi)) {
+    CloseHandle(pi.hThread);
+    process_ = pi.hProcess;
+    pid_ = pi.dwProcessId;
+    WaitForInputIdle(process_, 10000);
+  }
+  CloseHandle(out);
+  CloseHandle(err);
+}
+
+Program::~Program() {
+  if (process_) {
+    if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+      TerminateProcess(process_, 99);
+      WaitForSingleObject(process_, 5000);
+    }
+    CloseHandle(process_);
+  }
+  RemoveTree(outDir_);
+}
+
+namespace {
+struct WindowsOf {
+  DWORD pid;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM lp) {
+  WindowsOf *c = (WindowsOf *)lp;
+  DWORD owner = 0;
+  GetWindowThreadProcessId(hwnd, &owner);
+  if (owner == c->pid && IsWindowVisible(hwnd)) c->found.push_back(hwnd);
+  return TRUE;
+}
+}  // namespace
+
+std::vector<HWND> Program::Windows() const {
+  WindowsOf ctx{pid_, {}};
+  EnumWindows(CollectWindow, (LPARAM)&ctx);
+  return ctx.found;
+}
+
+std::string WindowText(HWND hwnd) {
+  char text[1024] = "";
+  GetWindowTextA(hwnd, text, sizeof text);
+  return text;
+}
+
+std::string BoxText(HWND box) {
+  std::string text;
+  for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    char cls[32] = "";
+    GetClassNameA(child, cls, sizeof cls);
+    if (lstrcmpiA(cls, "Static") == 0) text += WindowText(child);
+  }
+  return text;
+}
+
+namespace {
+template <typename F>
+HWND Poll(DWORD ms, F find) {
+  for (DWORD waited = 0;; waited += 20) {
+    if (HWND h = find()) return h;
+    if (waited >= ms) return NULL;
+    Sleep(20);
+  }
+}
+
+bool IsDialogClass(HWND hwnd) {
+  char cls[32] = "";
+  GetClassNameA(hwnd, cls, sizeof cls);
+  return lstrcmpA(cls, "#32770") == 0;
+}
+}  // namespace
+
+HWND Program::WaitMainWindow(DWORD ms) {
+  return Poll(ms, [&]() -> HWND {
+    for (HWND h : Windows())
+      if (IsDialogClass(h) && WindowText(h) == "Dovov Quillon") return h;
+    return NULL;
+  });
+}
+
+HWND Program::WaitBox(const std::string &text, DWORD ms) {
+  return Poll(ms, [&]() -> HWND {
+    for (HWND h : Windows())
+      if (IsDialogClass(h) && BoxText(h) == text) return h;
+    return NULL;
+  });
+}
+
+bool Program::Answers(HWND hwnd) const {
+  DWORD_PTR result;
+  return IsWindow(hwnd) && SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+}
+
+DWORD Program::WaitExit(DWORD ms) {
+  if (!process_ || WaitForSingleObject(process_, ms) != WAIT_OBJECT_0) return STILL_ACTIVE;
+  DWORD code = STILL_ACTIVE;
+  GetExitCodeProcess(process_, &code);
+  return code;
+}
+
+std::string Program::Stderr() const {
+  std::string bytes;
+  ReadFileBytes(outDir_ + "\\stderr.txt", &bytes);
+  return bytes;
+}

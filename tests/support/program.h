@@ -1,0 +1,41 @@
+// Quillon.exe started as a desktop shell starts it (detached, no console),
+// watched and driven from the test process.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// Full path of the Quillon.exe built beside the test programs.
+std::string ProgramPath();
+
+class Program {
+ public:
+  // Starts it with dir as current directory; its standard output and error
+  // go to files outside dir. The process handle is owned here.
+  explicit Program(const std::string &dir);
+  ~Program();  // ends the process if it still runs
+
+  bool started() const { return process_ != NULL; }
+  DWORD pid() const { return pid_; }
+  // The main window once it is shown, or NULL after the time-out.
+  HWND WaitMainWindow(DWORD ms = 10000);
+  // A message box of this process whose text is `text`, or NULL.
+  HWND WaitBox(const std::string &text, DWORD ms = 10000);
+  // Visible top-level windows of the process.
+  std::vector<HWND> Windows() const;
+  // True while the main window answers messages.
+  bool Answers(HWND hwnd) const;
+  // The exit code, or STILL_ACTIVE after the time-out.
+  DWORD WaitExit(DWORD ms = 10000);
+  std::string Stderr() const;
+
+ private:
+  HANDLE process_ = NULL;
+  DWORD pid_ = 0;
+  std::string outDir_;
+};
+
+// The text of a message box (its static text control), read across processes.
+std::string BoxText(HWND box);
+std::string WindowText(HWND hwnd);
