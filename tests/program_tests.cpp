@@ -57,4 +57,70 @@ TEST(Program, CommandsOneAndTwoEndItWithExitCodeZero) {
   }
 }
 
+const char kSelectTitle[] = "\xBC\xEC\xB2\xE2Java\xD4\xCB\xD0\xD0\xCA\xB1";  // "检测Java运行时"
+const char kAboutTitle[] = "\xB9\xD8\xD3\xDA Dovov Quillon   (:";                  // "关于 Dovov Quillon   (:"
+
+// Presses About and answers its five boxes; returns the About window.
+HWND OpenAbout(Program &p, HWND main) {
+  PostMessageA(main, WM_COMMAND, IDC_BTN4, 0);
+  EXPECT_EQ(p.AnswerBox(), "520");
+  p.AnswerBox();  // the platform's texts for the last error, twice
+  p.AnswerBox();
+  std::string handle = p.AnswerBox();  // the link's handle as a number
+  HWND about = p.WaitTitled(kAboutTitle);
+  EXPECT_TRUE(about);
+  EXPECT_EQ(handle, std::to_string((int)(INT_PTR)GetDlgItem(about, IDC_STC5)));
+  return about;
+}
+
+std::wstring ComboItem(HWND combo, int i) {
+  wchar_t text[600] = L"";
+  if (SendMessageW(combo, CB_GETLBTEXTLEN, i, 0) < 600) SendMessageW(combo, CB_GETLBTEXT, i, (LPARAM)text);
+  return text;
+}
+
+// One pass through each window of the real program.
+TEST(Program, EveryButtonAndEveryWindow) {
+  RuntimeRegistry reg;
+  TempDir homes, dir;
+  const std::string java = MakeJavaHome(homes, "jre8", true, true);
+  reg.Add(View::Plain, "1.8", java.c_str());
+  reg.Add(View::Plain, "9", (homes.path() + "\\none").c_str());
+  Program p(dir.path());
+  HWND main = p.WaitMainWindow();
+  ASSERT_TRUE(main);
+
+  // Runtime detection: the list, then a confirmed choice.
+  PostMessageA(main, WM_COMMAND, IDC_BTN2, 0);
+  HWND select = p.WaitTitled(kSelectTitle);
+  ASSERT_TRUE(select);
+  HWND combo = GetDlgItem(select, IDC_CBO2);
+  ASSERT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 2);
+  std::vector<std::string> order = RuntimeRegistry::Enumerate(View::Plain);
+  int javaIndex = order[0] == "1.8" ? 0 : 1;
+  const std::string path = java + "\\bin\\java.exe";
+  EXPECT_EQ(ComboItem(combo, javaIndex), std::wstring(path.begin(), path.end()));
+  EXPECT_EQ(ComboItem(combo, 1 - javaIndex), L"");
+  SendMessageA(combo, CB_SETCURSEL, javaIndex, 0);
+  PostMessageA(select, WM_COMMAND, IDC_BTN3, 0);
+  EXPECT_EQ(p.AnswerBox(), path);
+  EXPECT_TRUE(p.Answers(main));
+  EXPECT_FALSE(IsWindow(select));
+
+  // About, then its link's window closed again.
+  HWND about = OpenAbout(p, main);
+  ASSERT_TRUE(about);
+  PostMessageA(about, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(p.Answers(main));
+  EXPECT_FALSE(IsWindow(about));
+
+  // Closing the main window while both kinds of window are open ends the
+  // program with exit code 0.
+  PostMessageA(main, WM_COMMAND, IDC_BTN2, 0);
+  ASSERT_TRUE(p.WaitTitled(kSelectTitle));
+  ASSERT_TRUE(OpenAbout(p, main));
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(p.WaitExit(), 0u);
+}
+
 }  // namespace

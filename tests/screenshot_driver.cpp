@@ -54,33 +54,11 @@ Pixels CaptureWindow(HWND hwnd) {
   return p;
 }
 
-HWND WaitTitled(Program &p, const std::string &title) {
-  for (int i = 0; i < 250; i++) {
-    for (HWND h : p.Windows())
-      if (WindowText(h) == title) return h;
-    Sleep(20);
-  }
-  return NULL;
-}
-
-// Answers the boxes the About command shows, until the About window is up.
+// Presses About and answers the boxes it shows before its window.
 HWND OpenAbout(Program &p, HWND main) {
-  const std::string title = "\xB9\xD8\xD3\xDA Dovov Quillon   (:";  // "关于 Dovov Quillon   (:"
   PostMessageA(main, WM_COMMAND, IDC_BTN4, 0);
-  for (int i = 0; i < 500; i++) {
-    HWND about = NULL;
-    bool boxUp = false;
-    for (HWND h : p.Windows()) {
-      if (WindowText(h) == title) about = h;
-      else if (h != main && GetDlgItem(h, IDOK) && GetWindow(h, GW_OWNER) != about) {
-        PostMessageA(h, WM_COMMAND, IDOK, 0);
-        boxUp = true;
-      }
-    }
-    if (about && !boxUp && i > 20) return about;
-    Sleep(20);
-  }
-  return NULL;
+  for (int i = 0; i < 4; i++) p.AnswerBox();
+  return p.WaitTitled("\xB9\xD8\xD3\xDA Dovov Quillon   (:");  // "关于 Dovov Quillon   (:"
 }
 
 }  // namespace
@@ -100,7 +78,7 @@ int main(int argc, char **argv) {
   int failures = !SaveBmp(CaptureWindow(main), out + "\\main.bmp");
 
   PostMessageA(main, WM_COMMAND, IDC_BTN2, 0);
-  HWND select = WaitTitled(p, "\xBC\xEC\xB2\xE2Java\xD4\xCB\xD0\xD0\xCA\xB1");  // "检测Java运行时"
+  HWND select = p.WaitTitled("\xBC\xEC\xB2\xE2Java\xD4\xCB\xD0\xD0\xCA\xB1");  // "检测Java运行时"
   if (select) {
     SetWindowPos(select, NULL, 40, 260, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     SendMessageA(GetDlgItem(select, IDC_CBO2), CB_SETCURSEL, 0, 0);

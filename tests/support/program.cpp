@@ -80,15 +80,7 @@ std::string WindowText(HWND hwnd) {
   return text;
 }
 
-std::string BoxText(HWND box) {
-  std::string text;
-  for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    char cls[32] = "";
-    GetClassNameA(child, cls, sizeof cls);
-    if (lstrcmpiA(cls, "Static") == 0) text += WindowText(child);
-  }
-  return text;
-}
+std::string BoxText(HWND box) { return WindowText(GetDlgItem(box, 0xFFFF)); }
 
 namespace {
 template <typename F>
@@ -105,7 +97,31 @@ bool IsDialogClass(HWND hwnd) {
   GetClassNameA(hwnd, cls, sizeof cls);
   return lstrcmpA(cls, "#32770") == 0;
 }
+
+// Message boxes are the dialogs with the box's text control (id 0xFFFF).
+bool IsMessageBox(HWND hwnd) { return IsDialogClass(hwnd) && GetDlgItem(hwnd, 0xFFFF) != NULL; }
 }  // namespace
+
+std::string Program::AnswerBox(DWORD ms) {
+  HWND box = Poll(ms, [&]() -> HWND {
+    for (HWND h : Windows())
+      if (IsMessageBox(h)) return h;
+    return NULL;
+  });
+  if (!box) return "<none>";
+  std::string text = BoxText(box);
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  Poll(ms, [&]() -> HWND { return IsWindow(box) ? NULL : box; });
+  return text;
+}
+
+HWND Program::WaitTitled(const std::string &title, DWORD ms) {
+  return Poll(ms, [&]() -> HWND {
+    for (HWND h : Windows())
+      if (WindowText(h) == title) return h;
+    return NULL;
+  });
+}
 
 HWND Program::WaitMainWindow(DWORD ms) {
   return Poll(ms, [&]() -> HWND {

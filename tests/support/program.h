@@ -22,6 +22,11 @@ class Program {
   HWND WaitMainWindow(DWORD ms = 10000);
   // A message box of this process whose text is `text`, or NULL.
   HWND WaitBox(const std::string &text, DWORD ms = 10000);
+  // Answers the next message box with OK once it is up and gone again, and
+  // returns its text ("<none>" after the time-out).
+  std::string AnswerBox(DWORD ms = 10000);
+  // A visible top-level window of the process with this title, or NULL.
+  HWND WaitTitled(const std::string &title, DWORD ms = 10000);
   // Visible top-level windows of the process.
   std::vector<HWND> Windows() const;
   // True while the main window answers messages.
