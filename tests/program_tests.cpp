@@ -104,15 +104,15 @@ TEST(Program, EveryButtonAndEveryWindow) {
   SendMessageA(combo, CB_SETCURSEL, javaIndex, 0);
   PostMessageA(select, WM_COMMAND, IDC_BTN3, 0);
   EXPECT_EQ(p.AnswerBox(), path);
+  EXPECT_TRUE(Program::WaitGone(select));
   EXPECT_TRUE(p.Answers(main));
-  EXPECT_FALSE(IsWindow(select));
 
   // About, then its link's window closed again.
   HWND about = OpenAbout(p, main);
   ASSERT_TRUE(about);
   PostMessageA(about, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(Program::WaitGone(about));
   EXPECT_TRUE(p.Answers(main));
-  EXPECT_FALSE(IsWindow(about));
 
   // Closing the main window while both kinds of window are open ends the
   // program with exit code 0.

@@ -26,4 +26,7 @@ double BestMicros(int rounds, F f) {
   return best;
 }
 
+void BenchStartup();
+void BenchPaint();
+void BenchManifest();
 void BenchRuntimeDetection();

@@ -111,7 +111,7 @@ std::string Program::AnswerBox(DWORD ms) {
   if (!box) return "<none>";
   std::string text = BoxText(box);
   PostMessageA(box, WM_COMMAND, IDOK, 0);
-  Poll(ms, [&]() -> HWND { return IsWindow(box) ? NULL : box; });
+  WaitGone(box, ms);
   return text;
 }
 
@@ -155,4 +155,8 @@ std::string Program::Stderr() const {
   std::string bytes;
   ReadFileBytes(outDir_ + "\\stderr.txt", &bytes);
   return bytes;
+}
+
+bool Program::WaitGone(HWND hwnd, DWORD ms) {
+  return Poll(ms, [&]() -> HWND { return IsWindow(hwnd) ? NULL : (HWND)1; }) != NULL;
 }

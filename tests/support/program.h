@@ -27,6 +27,8 @@ class Program {
   std::string AnswerBox(DWORD ms = 10000);
   // A visible top-level window of the process with this title, or NULL.
   HWND WaitTitled(const std::string &title, DWORD ms = 10000);
+  // True once hwnd is destroyed (false after the time-out).
+  static bool WaitGone(HWND hwnd, DWORD ms = 10000);
   // Visible top-level windows of the process.
   std::vector<HWND> Windows() const;
   // True while the main window answers messages.

@@ -1,0 +1,238 @@
+#!/usr/bin/env python3
+"""Release checks of the built Quillon.exe, read from its PE headers.
+
+    check_pe.py --dlls DIR --build ARCH EXE BARE [--build ARCH EXE BARE ...]
+
+ARCH is i386 or amd64. EXE is the Quillon.exe of that build; BARE is the
+bare_static.exe built beside it with the same toolchain and flags, whose
+imports are what the static C and C++ runtimes bring in by themselves. DIR
+holds the system DLLs (Wine's PE builds) whose export tables tell which
+functions come in a narrow (A) and a wide (W) variant.
+
+Checked for each build: a GUI executable for the architecture, stripped,
+importing only system DLLs, nothing delay-loaded or by ordinal, and from
+the Windows API DLLs the narrow variant of every function that has both,
+except the wide functions that the bare program imports too.
+
+An i386 build whose executable does not exist is skipped with a message;
+tools/test always builds it first. Prints "N passed, M failed" last and exits
+non-zero on any failure.
+"""
+import argparse
+import os
+import struct
+import sys
+
+MACHINES = {"i386": (0x014C, 0x10B), "amd64": (0x8664, 0x20B)}
+SUBSYSTEM_WINDOWS_GUI = 2
+FILE_EXECUTABLE_IMAGE = 0x0002
+FILE_32BIT_MACHINE = 0x0100
+FILE_DLL = 0x2000
+DIR_EXPORT, DIR_IMPORT, DIR_DELAY_IMPORT = 0, 1, 13
+
+SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll", "msvcrt.dll"}
+# The Windows API DLLs whose functions must be taken in their narrow form.
+NARROW_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll"}
+
+# One well-known pair per DLL: without them the export tables were misread.
+KNOWN_PAIRS = [("kernel32.dll", "CreateFileW"), ("user32.dll", "MessageBoxW"), ("gdi32.dll", "CreateFontW"),
+               ("advapi32.dll", "RegOpenKeyExW"), ("shell32.dll", "ShellExecuteW")]
+
+
+class PeError(Exception):
+    pass
+
+
+class Pe:
+    """The headers, sections, imports and exports of one PE file."""
+
+    def __init__(self, path):
+        self.path = path
+        with open(path, "rb") as f:
+            self.data = f.read()
+        d = self.data
+        if d[:2] != b"MZ":
+            raise PeError("no MZ header")
+        (pe,) = self.unpack("<I", 0x3C)
+        if d[pe:pe + 4] != b"PE\0\0":
+            raise PeError("no PE signature")
+        (self.machine, nsections, _, self.symbol_table, self.symbol_count, opt_size,
+         self.characteristics) = self.unpack("<HHIIIHH", pe + 4)
+        opt = pe + 24
+        (self.magic,) = self.unpack("<H", opt)
+        if self.magic == 0x10B:
+            dirs_at, count_at = opt + 96, opt + 92
+        elif self.magic == 0x20B:
+            dirs_at, count_at = opt + 112, opt + 108
+        else:
+            raise PeError("unknown optional header magic 0x%X" % self.magic)
+        (self.subsystem,) = self.unpack("<H", opt + 68)
+        (ndirs,) = self.unpack("<I", count_at)
+        self.dirs = [self.unpack("<II", dirs_at + 8 * i) for i in range(min(ndirs, 16))]
+        self.dirs += [(0, 0)] * (16 - len(self.dirs))
+        self.sections = []
+        at = opt + opt_size
+        for i in range(nsections):
+            name, vsize, va, rawsize, raw = struct.unpack_from("<8sIIII", d, at + 40 * i)
+            self.sections.append((name.rstrip(b"\0").decode("latin-1"), va, max(vsize, rawsize), raw, rawsize))
+
+    def unpack(self, fmt, at):
+        if at < 0 or at + struct.calcsize(fmt) > len(self.data):
+            raise PeError("truncated at 0x%X" % at)
+        return struct.unpack_from(fmt, self.data, at)
+
+    def offset(self, rva):
+        for _, va, size, raw, rawsize in self.sections:
+            if va <= rva < va + size:
+                if rva - va >= rawsize:
+                    raise PeError("RVA 0x%X has no file data" % rva)
+                return raw + rva - va
+        raise PeError("RVA 0x%X outside every section" % rva)
+
+    def cstring(self, rva):
+        at = self.offset(rva)
+        end = self.data.find(b"\0", at)
+        if end < 0:
+            raise PeError("unterminated name at RVA 0x%X" % rva)
+        return self.data[at:end].decode("latin-1")
+
+    def imports(self):
+        """{dll (lower case): [function name, or '#ordinal']}."""
+        rva, size = self.dirs[DIR_IMPORT]
+        result = {}
+        if not rva:
+            return result
+        wide = self.magic == 0x20B
+        entry_fmt, ordinal_flag = ("<Q", 1 << 63) if wide else ("<I", 1 << 31)
+        at = self.offset(rva)
+        while True:
+            lookup, _, _, name_rva, thunks = self.unpack("<IIIII", at)
+            if not (lookup or name_rva or thunks):
+                break
+            dll = self.cstring(name_rva).lower()
+            names = result.setdefault(dll, [])
+            table = self.offset(lookup or thunks)
+            while True:
+                (entry,) = self.unpack(entry_fmt, table)
+                if not entry:
+                    break
+                if entry & ordinal_flag:
+                    names.append("#%d" % (entry & 0xFFFF))
+                else:
+                    names.append(self.cstring((entry & 0x7FFFFFFF) + 2))  # past the hint
+                table += struct.calcsize(entry_fmt)
+            at += 20
+        return result
+
+    def exports(self):
+        rva, _ = self.dirs[DIR_EXPORT]
+        if not rva:
+            return set()
+        at = self.offset(rva)
+        (count,) = self.unpack("<I", at + 24)  # NumberOfNames
+        (names_rva,) = self.unpack("<I", at + 32)  # AddressOfNames
+        names_at = self.offset(names_rva)
+        return {self.cstring(self.unpack("<I", names_at + 4 * i)[0]) for i in range(count)}
+
+
+class Report:
+    def __init__(self):
+        self.passed = self.failed = 0
+
+    def check(self, ok, what, detail=""):
+        if ok:
+            self.passed += 1
+            print("ok   - " + what)
+        else:
+            self.failed += 1
+            print("FAIL - " + what + (": " + detail if detail else ""))
+        return ok
+
+
+def narrow_pairs(dll_dir, cache={}):
+    """{dll: set of W names whose A name the DLL exports too}."""
+    if not cache:
+        for dll in NARROW_DLLS:
+            names = Pe(os.path.join(dll_dir, dll)).exports()
+            cache[dll] = {n for n in names if n.endswith("W") and n[:-1] + "A" in names}
+    return cache
+
+
+def wide_with_narrow(imports, pairs):
+    """The imported W functions that have an A variant, as 'dll!name'."""
+    return {dll + "!" + name for dll, names in imports.items() if dll in pairs for name in names if name in pairs[dll]}
+
+
+def check_build(report, arch, exe, bare, pairs):
+    label = "%s %s" % (arch, exe)
+    try:
+        pe = Pe(exe)
+        base = Pe(bare)
+        imports, base_imports = pe.imports(), base.imports()
+    except (OSError, PeError) as e:
+        report.check(False, label + ": readable PE files", str(e))
+        return
+
+    machine, magic = MACHINES[arch]
+    report.check(pe.machine == machine and pe.magic == magic, label + ": machine and header format",
+                 "machine 0x%X, magic 0x%X" % (pe.machine, pe.magic))
+    report.check(pe.subsystem == SUBSYSTEM_WINDOWS_GUI, label + ": Windows GUI subsystem",
+                 "subsystem %d" % pe.subsystem)
+    flags = FILE_EXECUTABLE_IMAGE | (FILE_32BIT_MACHINE if arch == "i386" else 0)
+    report.check(pe.characteristics & flags == flags and not pe.characteristics & FILE_DLL,
+                 label + ": an executable, not a DLL", "characteristics 0x%04X" % pe.characteristics)
+    debug = [s[0] for s in pe.sections if s[0].startswith(".debug") or s[0].startswith("/")]
+    report.check(not (pe.symbol_table or pe.symbol_count or debug), label + ": stripped",
+                 "%d symbols, sections %s" % (pe.symbol_count, debug))
+
+    others = sorted(set(imports) - SYSTEM_DLLS)
+    report.check(not others, label + ": imports only system DLLs", ", ".join(others))
+    report.check(not pe.dirs[DIR_DELAY_IMPORT][0], label + ": nothing delay-loaded")
+    by_ordinal = sorted(dll + "!" + n for dll, names in imports.items() for n in names if n.startswith("#"))
+    report.check(not by_ordinal, label + ": every function imported by name", ", ".join(by_ordinal))
+
+    runtime = wide_with_narrow(base_imports, pairs)
+    # The runtimes start up and do file and text work, nothing of a window:
+    # a wide call beyond KERNEL32 here would be the bare program's own slip,
+    # and would let the same call through in Quillon.exe.
+    stray = sorted(n for n in runtime if not n.startswith("kernel32.dll!"))
+    report.check(not stray, label + ": the bare program's wide functions all come from KERNEL32", ", ".join(stray))
+    extra = sorted(wide_with_narrow(imports, pairs) - runtime)
+    report.check(not extra, label + ": narrow API variants only (runtime's own: %s)" % (", ".join(sorted(runtime)) or "none"),
+                 "wide functions the runtime does not bring: " + ", ".join(extra))
+
+    size = os.path.getsize(exe)
+    print("     %s: %d bytes; imports %s" % (label, size, ", ".join(
+        "%s %d" % (dll, len(names)) for dll, names in sorted(imports.items()))))
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    parser.add_argument("--dlls", required=True, help="folder of the system DLLs whose exports are read")
+    parser.add_argument("--build", nargs=3, action="append", required=True, metavar=("ARCH", "EXE", "BARE"))
+    args = parser.parse_args()
+
+    report = Report()
+    try:
+        pairs = narrow_pairs(args.dlls)
+    except (OSError, PeError) as e:
+        pairs = None
+        report.check(False, "export tables of the system DLLs in " + args.dlls, str(e))
+    if pairs is not None:
+        missing = [dll + "!" + name for dll, name in KNOWN_PAIRS if name not in pairs[dll]]
+        report.check(not missing, "A/W pairs read from the system DLLs' exports (%s)" % ", ".join(
+            "%s %d" % (d, len(p)) for d, p in sorted(pairs.items())), "not found: " + ", ".join(missing))
+        for arch, exe, bare in args.build:
+            if arch not in MACHINES:
+                parser.error("unknown architecture " + arch)
+            if arch == "i386" and not os.path.exists(exe):
+                print("SKIP - %s: %s does not exist; build the win32 preset first (tools/test does)" % (arch, exe))
+                continue
+            check_build(report, arch, exe, bare, pairs)
+
+    print("%d passed, %d failed" % (report.passed, report.failed))
+    return 1 if report.failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
