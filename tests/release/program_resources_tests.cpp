@@ -3,6 +3,7 @@
 // the 32-bit product, which this 64-bit process cannot run but can read.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "res/resource_checks.h"
@@ -26,6 +27,8 @@ struct Build {
 
 std::string Win64Path() { return ProgramPath(); }
 std::string Win32Path() { return FromUnix(QUILLON_WIN32_PROGRAM); }
+
+void PrintTo(const Build &build, std::ostream *os) { *os << build.name; }
 
 const Build kBuilds[] = {
     {"win64", Win64Path, IMAGE_FILE_MACHINE_AMD64},
