@@ -1,7 +1,9 @@
 #include "launch/manifest.h"
 
+#include <io.h>
 #include <rapidjson/document.h>
 
+#include <new>
 #include <string>
 
 namespace {
@@ -11,7 +13,21 @@ namespace {
 bool ReadRest(FILE *in, std::string *text) {
   try {
     char chunk[4096];
-    size_t n;
+    size_t n = fread(chunk, 1, sizeof chunk, in);
+    text->append(chunk, n);
+    // More than a chunk: the rest in one read, sized by the file's length (a
+    // hint only: text mode may make the text shorter, and the loop below
+    // takes whatever follows). Reading 4 KB at a time into a growing string
+    // made a 10 MB manifest take a fifth longer.
+    long long length = n == sizeof chunk ? _filelengthi64(_fileno(in)) : 0;
+    if (length > 0 && (unsigned long long)length < text->max_size() - text->size()) {
+      size_t before = text->size();
+      try {
+        text->resize(before + (size_t)length);
+      } catch (const std::bad_alloc &) {  // a long file may hold a short text (0x1A): read on by chunks
+      }
+      if (text->size() > before) text->resize(before + fread(&(*text)[before], 1, (size_t)length, in));
+    }
     while ((n = fread(chunk, 1, sizeof chunk, in)) > 0) text->append(chunk, n);
     if (!ferror(in)) return true;
   } catch (...) {  // std::bad_alloc from a manifest larger than memory

@@ -82,17 +82,8 @@ Round StartOnce(const std::string &exe, const std::string &dir) {
   Search s = {pi.dwProcessId, NULL};
   for (int polls = 0; polls < 5000; polls++) {  // 10 s at most
     if (!s.found) EnumWindows(FindMain, (LPARAM)&s);
-    static double foundAt; static int checks;
-    if (s.found && !foundAt) { foundAt = Now() - start; checks = 0; }
-    if (s.found) checks++;
     if (s.found && Painted(s.found)) {
       r.micros = Now() - start;
-      HWND b = GetDlgItem(s.found, 4001); RECT br; GetWindowRect(b, &br);
-      HDC sdc = GetDC(NULL); double redAt = -1;
-      for (int k = 0; k < 500; k++) { COLORREF c = GetPixel(sdc, br.left + 3, br.top + 3); if (c == 0x0000FF) { redAt = Now() - start; break; } Sleep(1); }
-      ReleaseDC(NULL, sdc);
-      printf("found %.1f checks %d painted %.1f red %.1f\n", foundAt/1000, checks, r.micros/1000, redAt/1000);
-      foundAt = 0;
       r.ok = true;
       break;
     }
