@@ -20,18 +20,6 @@ void InitIn(const std::string &dir) {
   InitINIFile();
 }
 
-std::vector<std::string> Entries(const std::string &dir) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA fd;
-  HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &fd);
-  if (find == INVALID_HANDLE_VALUE) return names;
-  do {
-    std::string name = fd.cFileName;
-    if (name != "." && name != "..") names.push_back(name);
-  } while (FindNextFileA(find, &fd));
-  FindClose(find);
-  return names;
-}
 
 TEST(Settings, MadeOnFirstStartThenLeftAsItIs) {
   TempDir dir;
@@ -52,7 +40,7 @@ TEST(Settings, MadeOnFirstStartThenLeftAsItIs) {
   dir.MakeDir("settings.ini");
   InitIn(dir.path());
   EXPECT_TRUE(GetFileAttributesA(ini.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
-  EXPECT_TRUE(Entries(ini).empty());
+  EXPECT_TRUE(FolderEntries(ini).empty());
 }
 
 TEST(Settings, SkippedWhereItCannotBeMade) {
@@ -69,9 +57,9 @@ TEST(Settings, SkippedWhereItCannotBeMade) {
     ASSERT_TRUE(MoveFileA((dir.path() + "\\old").c_str(), (dir.path() + "\\moved").c_str()));
     InitINIFile();
   }
-  EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"moved"});
-  EXPECT_EQ(Entries(dir.path() + "\\moved"), std::vector<std::string>{"cwd"});
-  EXPECT_TRUE(Entries(dir.path() + "\\moved\\cwd").empty());
+  EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"moved"});
+  EXPECT_EQ(FolderEntries(dir.path() + "\\moved"), std::vector<std::string>{"cwd"});
+  EXPECT_TRUE(FolderEntries(dir.path() + "\\moved\\cwd").empty());
 }
 
 TEST(Settings, SkippedWhenThePathDoesNotFitInMaxPath) {
@@ -92,9 +80,9 @@ TEST(Settings, SkippedWhenThePathDoesNotFitInMaxPath) {
       ASSERT_EQ(GetCurrentDirectoryA(MAX_PATH, now), c.length);
       InitINIFile();
     }
-    EXPECT_EQ(Entries(cwd), c.made ? std::vector<std::string>{"settings.ini"} : std::vector<std::string>{});
+    EXPECT_EQ(FolderEntries(cwd), c.made ? std::vector<std::string>{"settings.ini"} : std::vector<std::string>{});
   }
-  EXPECT_EQ(Entries(dir.path()).size(), 3u);  // the three folders, nothing cut short beside them
+  EXPECT_EQ(FolderEntries(dir.path()).size(), 3u);  // the three folders, nothing cut short beside them
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 // exist on disk; driven with messages.
 #include <gtest/gtest.h>
 
+#include "support/wine_helpers.h"
+
 #include <string.h>
 
 #include <map>
@@ -25,17 +27,6 @@ const char kHint[] = "\xCC\xE1\xCA\xBE";                      // "提示"
 const char kConfirmCaption[] = "\xC8\xB7\xB6\xA8";            // "确定"
 const char kKaiTi[] = "\xBF\xAC\xCC\xE5";                     // "楷体"
 
-std::vector<std::string> Items(HWND window) {
-  HWND list = GetDlgItem(window, IDC_CBO2);
-  std::vector<std::string> items;
-  int count = (int)SendMessageA(list, CB_GETCOUNT, 0, 0);
-  for (int i = 0; i < count; i++) {
-    char text[PATH_LEN] = "";
-    SendMessageA(list, CB_GETLBTEXT, i, (LPARAM)text);
-    items.push_back(text);
-  }
-  return items;
-}
 
 void Confirm(HWND window) {
   SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_BTN3, BN_CLICKED), (LPARAM)GetDlgItem(window, IDC_BTN3));
@@ -124,7 +115,7 @@ TEST_F(SelectionWindow, ListsWhatTheResolverGivesPassByPass) {
     EXPECT_EQ(GetWindow(w, GW_OWNER), hMainDlg) << c.what;
     std::vector<std::string> expected = PlainList();
     ASSERT_EQ((int)expected.size(), c.count) << c.what;
-    EXPECT_EQ(Items(w), expected) << c.what;
+    EXPECT_EQ(ComboItems(GetDlgItem(w, IDC_CBO2)), expected) << c.what;
     EXPECT_EQ(max_java_count, c.count) << c.what;
     // jvm keeps designating the resolver's buffer, holding the last pass's path.
     EXPECT_EQ(jvm, PATH_JVM) << c.what;
@@ -224,8 +215,8 @@ TEST_F(SelectionWindow, EachPressOpensAWindowAndClosingOneLeavesTheLastResolvedP
     EXPECT_EQ(GetWindow(w, GW_OWNER), hMainDlg);
   }
   const std::vector<std::string> both = PlainList();
-  EXPECT_EQ(Items(first), std::vector<std::string>{plainPaths["a"]});
-  EXPECT_EQ(Items(second), both);
+  EXPECT_EQ(ComboItems(GetDlgItem(first, IDC_CBO2)), std::vector<std::string>{plainPaths["a"]});
+  EXPECT_EQ(ComboItems(GetDlgItem(second, IDC_CBO2)), both);
 
   MessageBoxRecorder boxes;
   SendDlgItemMessageA(first, IDC_CBO2, CB_SETCURSEL, 0, 0);

@@ -36,6 +36,30 @@ void RemoveTree(const std::string &path) {
   RemoveDirectoryA(path.c_str());
 }
 
+std::vector<std::string> FolderEntries(const std::string &dir) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA fd;
+  HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &fd);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    std::string name = fd.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(find, &fd));
+  FindClose(find);
+  return names;
+}
+
+std::vector<std::string> ComboItems(HWND combo) {
+  std::vector<std::string> items;
+  int count = (int)SendMessageA(combo, CB_GETCOUNT, 0, 0);
+  for (int i = 0; i < count; i++) {
+    std::string text((size_t)SendMessageA(combo, CB_GETLBTEXTLEN, i, 0) + 1, '\0');
+    SendMessageA(combo, CB_GETLBTEXT, i, (LPARAM)&text[0]);
+    items.push_back(text.c_str());
+  }
+  return items;
+}
+
 bool WriteFileBytes(const std::string &path, const std::string &bytes) {
   FILE *f = fopen(path.c_str(), "wb");
   if (!f) return false;

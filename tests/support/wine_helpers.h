@@ -4,11 +4,16 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // A new empty folder under the temporary directory; its full path.
 std::string MakeTempFolder(const std::string &prefix);
 // Deletes a folder and everything below it (read-only files too).
 void RemoveTree(const std::string &path);
+// Names in a folder, "." and ".." left out, in the order the system lists them.
+std::vector<std::string> FolderEntries(const std::string &dir);
+// The texts of a combobox's items, in list order.
+std::vector<std::string> ComboItems(HWND combo);
 bool WriteFileBytes(const std::string &path, const std::string &bytes);
 // The whole file, or no value when it cannot be opened.
 bool ReadFileBytes(const std::string &path, std::string *bytes);
