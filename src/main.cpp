@@ -35,11 +35,11 @@ INT_PTR OnCommand(HWND hDlg, WORD id) {
     case IDC_BTN1:
       OnLaunch(hDlg);
       return 0;
-    case IDC_BTN4:
-      OnAbout(hDlg);
-      return 0;
     case IDC_BTN2:  // visible through its template style
       g_JavaSelect = CreateDialogParamA(hInst, MAKEINTRESOURCEA(IDD_DLG2), hDlg, JavaSelect_Window_Proc, 0);
+      return 0;
+    case IDC_BTN4:
+      OnAbout(hDlg);
       return 0;
   }
   return 0;
