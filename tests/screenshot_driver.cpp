@@ -54,13 +54,6 @@ Pixels CaptureWindow(HWND hwnd) {
   return p;
 }
 
-// Presses About and answers the boxes it shows before its window.
-HWND OpenAbout(Program &p, HWND main) {
-  PostMessageA(main, WM_COMMAND, IDC_BTN4, 0);
-  for (int i = 0; i < 4; i++) p.AnswerBox();
-  return p.WaitTitled("\xB9\xD8\xD3\xDA Dovov Quillon   (:");  // "关于 Dovov Quillon   (:"
-}
-
 }  // namespace
 
 int main(int argc, char **argv) {
@@ -78,13 +71,13 @@ int main(int argc, char **argv) {
   int failures = !SaveBmp(CaptureWindow(main), out + "\\main.bmp");
 
   PostMessageA(main, WM_COMMAND, IDC_BTN2, 0);
-  HWND select = p.WaitTitled("\xBC\xEC\xB2\xE2Java\xD4\xCB\xD0\xD0\xCA\xB1");  // "检测Java运行时"
+  HWND select = p.WaitTitled(kSelectTitle);
   if (select) {
     SetWindowPos(select, NULL, 40, 260, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     SendMessageA(GetDlgItem(select, IDC_CBO2), CB_SETCURSEL, 0, 0);
     failures += !SaveBmp(CaptureWindow(select), out + "\\selection.bmp");
   }
-  HWND about = OpenAbout(p, main);
+  HWND about = p.OpenAbout(main);
   if (about) {
     SetWindowPos(about, NULL, 420, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     failures += !SaveBmp(CaptureWindow(about), out + "\\about.bmp");

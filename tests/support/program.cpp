@@ -1,6 +1,10 @@
 #include "support/program.h"
 
+#include "resource.h"
 #include "support/wine_helpers.h"
+
+const char kSelectTitle[] = "\xBC\xEC\xB2\xE2Java\xD4\xCB\xD0\xD0\xCA\xB1";
+const char kAboutTitle[] = "\xB9\xD8\xD3\xDA Dovov Quillon   (:";
 
 std::string ProgramPath() {
   char self[MAX_PATH];
@@ -159,4 +163,15 @@ std::string Program::Stderr() const {
 
 bool Program::WaitGone(HWND hwnd, DWORD ms) {
   return Poll(ms, [&]() -> HWND { return IsWindow(hwnd) ? NULL : (HWND)1; }) != NULL;
+}
+
+// The About command shows four boxes before its window: the trace point, two
+// last-error texts and the link's handle.
+HWND Program::OpenAbout(HWND main, std::vector<std::string> *boxes) {
+  PostMessageA(main, WM_COMMAND, IDC_BTN4, 0);
+  for (int i = 0; i < 4; i++) {
+    std::string text = AnswerBox();
+    if (boxes) boxes->push_back(text);
+  }
+  return WaitTitled(kAboutTitle);
 }

@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+// Window titles in code page 936.
+extern const char kSelectTitle[];  // "检测Java运行时"
+extern const char kAboutTitle[];   // "关于 Dovov Quillon   (:"
+
 // Full path of the Quillon.exe built beside the test programs.
 std::string ProgramPath();
 
@@ -25,6 +29,10 @@ class Program {
   // Answers the next message box with OK once it is up and gone again, and
   // returns its text ("<none>" after the time-out).
   std::string AnswerBox(DWORD ms = 10000);
+  // Presses main's About button, answers the boxes it shows before its
+  // window (their texts, in order, go to boxes when given) and returns the
+  // About window, or NULL.
+  HWND OpenAbout(HWND main, std::vector<std::string> *boxes = nullptr);
   // A visible top-level window of the process with this title, or NULL.
   HWND WaitTitled(const std::string &title, DWORD ms = 10000);
   // True once hwnd is destroyed (false after the time-out).
