@@ -24,7 +24,7 @@ void InitAbout(HWND hDlg) {
 }
 
 // Asks for WM_MOUSELEAVE once the pointer leaves the link. The structure is
-// 16 bytes in the 32-bit program (24 in the 64-bit test build).
+// 16 bytes in the 32-bit program, 24 in the 64-bit build.
 void TrackLeave(HWND hwnd) {
   TRACKMOUSEEVENT tme = {};
   tme.cbSize = sizeof tme;

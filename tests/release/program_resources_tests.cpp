@@ -1,6 +1,6 @@
 // The resources linked into the shipped executables themselves, read with
-// Quillon.exe loaded as a data file: the 64-bit build beside the tests and
-// the 32-bit product, which this 64-bit process cannot run but can read.
+// Quillon.exe loaded as a data file: the build beside the tests and, from the
+// 64-bit build, the 32-bit product too.
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -11,6 +11,7 @@
 
 namespace {
 
+#ifdef _WIN64
 // A Unix path as the Windows side sees it (Wine maps Z: to the root).
 std::string FromUnix(const std::string &path) {
   std::string out = "Z:" + path;
@@ -18,6 +19,8 @@ std::string FromUnix(const std::string &path) {
     if (c == '/') c = '\\';
   return out;
 }
+std::string Win32Path() { return FromUnix(QUILLON_WIN32_PROGRAM); }
+#endif
 
 struct Build {
   const char *name;
@@ -25,15 +28,16 @@ struct Build {
   WORD machine;
 };
 
-std::string Win64Path() { return ProgramPath(); }
-std::string Win32Path() { return FromUnix(QUILLON_WIN32_PROGRAM); }
-
 void PrintTo(const Build &build, std::ostream *os) { *os << build.name; }
 
+#ifdef _WIN64
 const Build kBuilds[] = {
-    {"win64", Win64Path, IMAGE_FILE_MACHINE_AMD64},
+    {"win64", ProgramPath, IMAGE_FILE_MACHINE_AMD64},
     {"win32", Win32Path, IMAGE_FILE_MACHINE_I386},
 };
+#else
+const Build kBuilds[] = {{"win32", ProgramPath, IMAGE_FILE_MACHINE_I386}};
+#endif
 
 class ProgramResources : public ::testing::TestWithParam<Build> {
  protected:

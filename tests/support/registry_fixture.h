@@ -22,7 +22,6 @@ class RuntimeRegistry {
   // Sets "JavaHome" of an existing runtime to raw data of any type.
   void SetRawHome(View view, const std::string &name, DWORD type, const void *data, DWORD size);
   void Remove(View view, const std::string &name);
-  static std::string RootPath(View view);
   static void Clear();
   // Sub-key names in the registry's own enumeration order.
   static std::vector<std::string> Enumerate(View view);
