@@ -18,7 +18,10 @@ void InitAbout(HWND hDlg) {
   Owner_Draw_Static(hDlg, IDC_STC4);
   Owner_Draw_Static_Link(hDlg, IDC_STC5);  // shows the last-error box
   HWND link = GetDlgItem(hDlg, IDC_STC5);
-  link_proc = (WNDPROC)SetWindowLongPtrA(link, GWLP_WNDPROC, (LONG_PTR)LINK_Proc);
+  // Through a typed pointer, so that the compiler checks the calling
+  // convention (the cast to LONG_PTR would hide a missing CALLBACK).
+  WNDPROC proc = LINK_Proc;
+  link_proc = (WNDPROC)SetWindowLongPtrA(link, GWLP_WNDPROC, (LONG_PTR)proc);
   GetError();
   alert_number((int)(INT_PTR)link);
 }
