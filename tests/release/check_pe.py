@@ -1,18 +1,21 @@
 #!/usr/bin/env python3
 """Release checks of the built Quillon.exe, read from its PE headers.
 
-    check_pe.py --dlls DIR --build ARCH EXE BARE [--build ARCH EXE BARE ...]
+    check_pe.py --dlls DIR --source SRC --build ARCH EXE BARE [--build ...]
 
 ARCH is i386 or amd64. EXE is the Quillon.exe of that build; BARE is the
 bare_static.exe built beside it with the same toolchain and flags, whose
 imports are what the static C and C++ runtimes bring in by themselves. DIR
 holds the system DLLs (Wine's PE builds) whose export tables tell which
-functions come in a narrow (A) and a wide (W) variant.
+functions come in a narrow (A) and a wide (W) variant. SRC is the source
+folder the executables were built from.
 
 Checked for each build: a GUI executable for the architecture, stripped,
 importing only system DLLs, nothing delay-loaded or by ordinal, and from
 the Windows API DLLs the narrow variant of every function that has both,
-except the wide functions that the bare program imports too.
+except the wide functions that the bare program imports too. And, so that
+one commit always gives the same Quillon.exe: a PE time stamp of 0, and
+neither SRC nor the folder of EXE in its bytes, as narrow or wide text.
 
 An i386 build whose executable does not exist is skipped with a message;
 tools/test always builds it first. Prints "N passed, M failed" last and exits
@@ -56,7 +59,7 @@ class Pe:
         (pe,) = self.unpack("<I", 0x3C)
         if d[pe:pe + 4] != b"PE\0\0":
             raise PeError("no PE signature")
-        (self.machine, nsections, _, self.symbol_table, self.symbol_count, opt_size,
+        (self.machine, nsections, self.timestamp, self.symbol_table, self.symbol_count, opt_size,
          self.characteristics) = self.unpack("<HHIIIHH", pe + 4)
         opt = pe + 24
         (self.magic,) = self.unpack("<H", opt)
@@ -163,7 +166,13 @@ def wide_with_narrow(imports, pairs):
     return {dll + "!" + name for dll, names in imports.items() if dll in pairs for name in names if name in pairs[dll]}
 
 
-def check_build(report, arch, exe, bare, pairs):
+def build_paths(exe, source):
+    """The folders of the build machine that must not show in exe."""
+    folders = [source, os.path.dirname(os.path.abspath(exe))]
+    return list(dict.fromkeys(p for f in folders for p in (os.path.abspath(f), os.path.realpath(f))))
+
+
+def check_build(report, arch, exe, bare, pairs, source):
     label = "%s %s" % (arch, exe)
     try:
         pe = Pe(exe)
@@ -184,6 +193,13 @@ def check_build(report, arch, exe, bare, pairs):
     debug = [s[0] for s in pe.sections if s[0].startswith(".debug") or s[0].startswith("/")]
     report.check(not (pe.symbol_table or pe.symbol_count or debug), label + ": stripped",
                  "%d symbols, sections %s" % (pe.symbol_count, debug))
+
+    report.check(pe.timestamp == 0, label + ": PE time stamp 0 (the same bytes from every build)",
+                 "time stamp 0x%08X" % pe.timestamp)
+    folders = build_paths(exe, source)
+    leaked = [f for f in folders if f.encode() in pe.data or f.encode("utf-16-le") in pe.data]
+    report.check(not leaked, label + ": no path of the build machine (%s)" % ", ".join(folders),
+                 "found " + ", ".join(leaked))
 
     others = sorted(set(imports) - SYSTEM_DLLS)
     report.check(not others, label + ": imports only system DLLs", ", ".join(others))
@@ -209,6 +225,7 @@ def check_build(report, arch, exe, bare, pairs):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--dlls", required=True, help="folder of the system DLLs whose exports are read")
+    parser.add_argument("--source", required=True, help="source folder, which must not show in the executables")
     parser.add_argument("--build", nargs=3, action="append", required=True, metavar=("ARCH", "EXE", "BARE"))
     args = parser.parse_args()
 
@@ -228,7 +245,7 @@ def main():
             if arch == "i386" and not os.path.exists(exe):
                 print("SKIP - %s: %s does not exist; build the win32 preset first (tools/test does)" % (arch, exe))
                 continue
-            check_build(report, arch, exe, bare, pairs)
+            check_build(report, arch, exe, bare, pairs, args.source)
 
     print("%d passed, %d failed" % (report.passed, report.failed))
     return 1 if report.failed else 0
