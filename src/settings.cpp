@@ -31,6 +31,10 @@ void InitINIFile() {
 
   FILE *fout = fopen(iniPath, "wb");
   if (!fout) return;
-  for (const char *line : NEW_SETTINGS_LINES) fprintf(fout, "%s\n", line);
-  fclose(fout);
+  bool whole = true;
+  for (const char *line : NEW_SETTINGS_LINES) whole = fprintf(fout, "%s\n", line) >= 0 && whole;
+  // A file cut short (a full disk) would be kept as it is on every later
+  // start: it is removed, so that the next start makes it again. Should that
+  // fail too, nothing more can be done.
+  if (fclose(fout) != 0 || !whole) remove(iniPath);  // NOLINT(cert-err33-c)
 }
