@@ -48,8 +48,9 @@ Pixels CaptureWindow(HWND hwnd) {
   RECT r;
   GetWindowRect(hwnd, &r);
   HDC screen = GetDC(NULL);
-  Pixels p = Render(r.right - r.left, r.bottom - r.top,
-                    [&](HDC mem) { BitBlt(mem, 0, 0, r.right - r.left, r.bottom - r.top, screen, r.left, r.top, SRCCOPY); });
+  Pixels p = Render(r.right - r.left, r.bottom - r.top, [&](HDC mem) {
+    BitBlt(mem, 0, 0, r.right - r.left, r.bottom - r.top, screen, r.left, r.top, SRCCOPY);
+  });
   ReleaseDC(NULL, screen);
   return p;
 }

@@ -20,7 +20,6 @@ void InitIn(const std::string &dir) {
   InitINIFile();
 }
 
-
 TEST(Settings, MadeOnFirstStartThenLeftAsItIs) {
   TempDir dir;
   const std::string ini = dir.path() + "\\settings.ini";

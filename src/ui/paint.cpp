@@ -106,9 +106,7 @@ void Owner_Draw_Static_Link(HWND hwnd, int controlID) {
 
 LRESULT Static_Draw(HWND, UINT, WPARAM wParam, LPARAM lParam) { return Paint(wParam, lParam, kStatic); }
 
-LRESULT Static_English_Draw(HWND, UINT, WPARAM wParam, LPARAM lParam) {
-  return Paint(wParam, lParam, kStaticEnglish);
-}
+LRESULT Static_English_Draw(HWND, UINT, WPARAM wParam, LPARAM lParam) { return Paint(wParam, lParam, kStaticEnglish); }
 
 LRESULT Static_Link_Draw(HWND, UINT, WPARAM wParam, LPARAM lParam) { return Paint(wParam, lParam, kStaticLink); }
 

@@ -26,8 +26,7 @@ bool Opens(const std::string &path) {
 // One pass: every sub-key, its "JavaHome", and the executable probes.
 int Floor() {
   HKEY root;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\JavaSoft\\Java Runtime Environment\\", 0, 0x0109, &root))
-    return 0;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\JavaSoft\\Java Runtime Environment\\", 0, 0x0109, &root)) return 0;
   int found = 0;
   char name[255], home[255];
   for (DWORD i = 0;; i++) {

@@ -19,7 +19,7 @@ namespace {
 
 struct Round {
   bool ok = false;
-  double micros = 0;     // CreateProcess until shown and painted
+  double micros = 0;      // CreateProcess until shown and painted
   SIZE_T workingSet = 0;  // bytes, once shown and painted
 };
 

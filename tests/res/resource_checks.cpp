@@ -34,7 +34,15 @@ struct Dialog {
 
 const std::vector<Dialog> &Dialogs() {
   static const std::vector<Dialog> dialogs = {
-      {101, u"Dovov Quillon", 10, 10, 222, 138, 0x10CD00C0, 0x00000001, true,
+      {101,
+       u"Dovov Quillon",
+       10,
+       10,
+       222,
+       138,
+       0x10CD00C0,
+       0x00000001,
+       true,
        {
            {1001, u"STATIC", u"用户名：", 9, 9, 57, 12, 0x50000000, 0},
            {2001, u"EDIT", u"", 69, 6, 120, 12, 0x50010000, 0x00000200},
@@ -44,13 +52,29 @@ const std::vector<Dialog> &Dialogs() {
            {4002, u"BUTTON", u"检测Java运行时", 9, 54, 180, 18, 0x50010000, 0},
            {4004, u"BUTTON", u"关于本项目", 9, 72, 180, 18, 0x50010000, 0},
        }},
-      {102, u"检测Java运行时", 10, 10, 400, 99, 0x10CC00C0, 0x00000001, false,
+      {102,
+       u"检测Java运行时",
+       10,
+       10,
+       400,
+       99,
+       0x10CC00C0,
+       0x00000001,
+       false,
        {
            {3002, u"COMBOBOX", u"", 69, 10, 300, 300, 0x50210202, 0},
            {1003, u"STATIC", u"java运行时", 0, 10, 69, 12, 0x50000000, 0},
            {4003, u"BUTTON", u"确定", 0, 27, 189, 15, 0x50010000, 0},
        }},
-      {10003, u"关于 Dovov Quillon   (:", 10, 10, 210, 126, 0x10CC00C0, 0, false,
+      {10003,
+       u"关于 Dovov Quillon   (:",
+       10,
+       10,
+       210,
+       126,
+       0x10CC00C0,
+       0,
+       false,
        {
            {1004, u"STATIC", nullptr, 6, 0, 210, 36, 0x50000000, 0},
            // The link opens QUILLON_WEBSITE: it must show that very address.
@@ -65,8 +89,8 @@ const int kPaintedBytes = 62;
 
 std::string Utf8(const std::u16string &s) {
   std::string out(s.size() * 3, '\0');
-  int n = WideCharToMultiByte(CP_UTF8, 0, reinterpret_cast<const wchar_t *>(s.data()), (int)s.size(),
-                              &out[0], (int)out.size(), nullptr, nullptr);
+  int n = WideCharToMultiByte(CP_UTF8, 0, reinterpret_cast<const wchar_t *>(s.data()), (int)s.size(), &out[0],
+                              (int)out.size(), nullptr, nullptr);
   out.resize(n > 0 ? n : 0);
   return out;
 }
@@ -79,8 +103,8 @@ std::string Hex(DWORD v) {
 }
 
 int GbkBytes(const std::u16string &s) {
-  return WideCharToMultiByte(936, 0, reinterpret_cast<const wchar_t *>(s.data()), (int)s.size(), nullptr, 0,
-                             nullptr, nullptr);
+  return WideCharToMultiByte(936, 0, reinterpret_cast<const wchar_t *>(s.data()), (int)s.size(), nullptr, 0, nullptr,
+                             nullptr);
 }
 
 // The raw bytes of one resource, empty when it is missing.
@@ -269,9 +293,7 @@ BOOL CALLBACK AddLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR out) 
   return TRUE;
 }
 
-LPCSTR AsResource(const std::string &s) {
-  return s[0] == '#' ? MAKEINTRESOURCEA(std::stoi(s.substr(1))) : s.c_str();
-}
+LPCSTR AsResource(const std::string &s) { return s[0] == '#' ? MAKEINTRESOURCEA(std::stoi(s.substr(1))) : s.c_str(); }
 
 }  // namespace
 
@@ -367,8 +389,8 @@ void CheckIconGroup(HMODULE module) {
   EXPECT_EQ(masked(64, 64), 0);
 
   // The platform accepts it as an icon of that size.
-  HICON icon = CreateIconFromResourceEx((PBYTE)image.data(), (DWORD)image.size(), TRUE, 0x00030000, 0, 0,
-                                        LR_DEFAULTCOLOR);
+  HICON icon =
+      CreateIconFromResourceEx((PBYTE)image.data(), (DWORD)image.size(), TRUE, 0x00030000, 0, 0, LR_DEFAULTCOLOR);
   ASSERT_NE(icon, nullptr) << "error " << GetLastError();
   ICONINFO info{};
   ASSERT_TRUE(GetIconInfo(icon, &info));
@@ -386,8 +408,7 @@ void CheckResourceDirectory(HMODULE module) {
   std::vector<std::string> types;
   EnumResourceTypesA(module, AddType, (LONG_PTR)&types);
   // RT_ICON, RT_DIALOG, RT_GROUP_ICON, RT_MANIFEST; no RT_VERSION (16).
-  EXPECT_EQ(std::set<std::string>(types.begin(), types.end()),
-            (std::set<std::string>{"#3", "#5", "#14", "#24"}));
+  EXPECT_EQ(std::set<std::string>(types.begin(), types.end()), (std::set<std::string>{"#3", "#5", "#14", "#24"}));
 
   struct Names {
     int type;

@@ -8,8 +8,7 @@
 namespace {
 
 // Identifiers that no template uses, so no template check would notice them.
-static_assert(IDC_STATIC == -1 && IDD_MAIN_DIALOG == 101 && IDD_DLG1 == 101 && IDD_DLG2 == 102 &&
-                  IDD_DLG3 == 10003,
+static_assert(IDC_STATIC == -1 && IDD_MAIN_DIALOG == 101 && IDD_DLG1 == 101 && IDD_DLG2 == 102 && IDD_DLG3 == 10003,
               "template identifiers");
 static_assert(IDC_EDT2 == 2002 && IDC_EDT3 == 2003 && IDC_CBO3 == 3003 && IDC_LNK1 == 5001,
               "identifiers of controls no template places");

@@ -2,9 +2,9 @@
 // the selection and About windows opened and closed hundreds of times. Live
 // GDI objects, kernel handles and windows must end where they began.
 #include <gtest/gtest.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <stdio.h>
 
 #include <string>
 

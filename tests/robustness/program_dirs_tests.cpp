@@ -15,7 +15,6 @@
 
 namespace {
 
-
 bool Exists(const std::string &path) { return _access(path.c_str(), 0) == 0; }
 
 std::string Parent(const std::string &path) { return path.substr(0, path.rfind('\\')); }

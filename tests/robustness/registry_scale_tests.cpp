@@ -3,8 +3,6 @@
 // registry between two passes, and in the in-memory registry in the middle
 // of a lookup.
 #include <gtest/gtest.h>
-
-#include "support/wine_helpers.h"
 #include <stdio.h>
 
 #include <string>
@@ -18,9 +16,9 @@
 #include "runtime/jvm_path.h"
 #include "support/fake_registry.h"
 #include "support/registry_fixture.h"
+#include "support/wine_helpers.h"
 
 namespace {
-
 
 std::string Key(int i, int width) {
   std::string digits = std::to_string(i);

@@ -2,9 +2,6 @@
 // window, against runtimes in the real registry (both views) whose homes
 // exist on disk; driven with messages.
 #include <gtest/gtest.h>
-
-#include "support/wine_helpers.h"
-
 #include <string.h>
 
 #include <map>
@@ -19,6 +16,7 @@
 #include "support/gdi.h"
 #include "support/msgbox_recorder.h"
 #include "support/registry_fixture.h"
+#include "support/wine_helpers.h"
 
 namespace {
 
@@ -26,7 +24,6 @@ const char kSetError[] = "\xC9\xE8\xD6\xC3\xB4\xED\xCE\xF3";  // "设置错误" 
 const char kHint[] = "\xCC\xE1\xCA\xBE";                      // "提示"
 const char kConfirmCaption[] = "\xC8\xB7\xB6\xA8";            // "确定"
 const char kKaiTi[] = "\xBF\xAC\xCC\xE5";                     // "楷体"
-
 
 void Confirm(HWND window) {
   SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_BTN3, BN_CLICKED), (LPARAM)GetDlgItem(window, IDC_BTN3));
@@ -94,12 +91,16 @@ TEST_F(SelectionWindow, ListsWhatTheResolverGivesPassByPass) {
       {"two plain, no Wow6432Node", {{View::Plain, "a", "zz", true}, {View::Plain, "b", "yy", true}}, 2},
       // The probe leaves 3 (Wow6432Node); pass 0 reads the plain view's 1.
       {"plain 1, Wow6432Node 3",
-       {{View::Plain, "a", "zz", true}, {View::Wow, "x", "w0", true}, {View::Wow, "y", "w1", true},
+       {{View::Plain, "a", "zz", true},
+        {View::Wow, "x", "w0", true},
+        {View::Wow, "y", "w1", true},
         {View::Wow, "z", "w2", true}},
        1},
       // The probe leaves 1; pass 0 reads 3. A duplicate home is listed twice.
       {"plain 3, Wow6432Node 1",
-       {{View::Plain, "a", "zz", true}, {View::Plain, "b", "yy", true}, {View::Plain, "c", "zz", true},
+       {{View::Plain, "a", "zz", true},
+        {View::Plain, "b", "yy", true},
+        {View::Plain, "c", "zz", true},
         {View::Wow, "x", "w0", true}},
        3},
       {"a runtime without executable", {{View::Plain, "a", "zz", true}, {View::Plain, "b", "none", false}}, 2},

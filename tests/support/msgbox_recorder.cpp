@@ -71,9 +71,7 @@ RecordedBox Describe(HWND box) {
 }  // namespace
 
 MessageBoxRecorder::MessageBoxRecorder(int answer)
-    : answer_(answer),
-      hook_(SetWindowsHookExA(WH_CBT, CbtProc, NULL, GetCurrentThreadId())),
-      outer_(active_recorder) {
+    : answer_(answer), hook_(SetWindowsHookExA(WH_CBT, CbtProc, NULL, GetCurrentThreadId())), outer_(active_recorder) {
   active_recorder = this;
 }
 

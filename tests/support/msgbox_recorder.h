@@ -42,9 +42,9 @@ class MessageBoxRecorder {
   void AnswerPending();
 
   int answer_;
-  HHOOK hook_;                        // owned: unhooked by the destructor
-  UINT_PTR timer_ = 0;                // thread timer that answers pending_
-  MessageBoxRecorder *outer_;         // the recorder active before this one
+  HHOOK hook_;                 // owned: unhooked by the destructor
+  UINT_PTR timer_ = 0;         // thread timer that answers pending_
+  MessageBoxRecorder *outer_;  // the recorder active before this one
   std::vector<RecordedBox> boxes_;
   std::vector<RecordedBox> pending_;  // recorded, not yet answered
   std::vector<HWND> live_;            // recorded boxes not yet destroyed

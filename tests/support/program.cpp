@@ -10,7 +10,7 @@ std::string ProgramPath() {
   char self[MAX_PATH];
   GetModuleFileNameA(NULL, self, MAX_PATH);
   std::string path = self;
-  path = path.substr(0, path.rfind('\\'));      // .../build/win64/tests
+  path = path.substr(0, path.rfind('\\'));  // .../build/win64/tests
   return path.substr(0, path.rfind('\\')) + "\\Quillon.exe";
 }
 

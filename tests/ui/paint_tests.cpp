@@ -9,8 +9,10 @@
 
 namespace {
 
-const char kKaiTi[] = "\xBF\xAC\xCC\xE5";             // "楷体" in code page 936
-const char kLaunch[] = "\xC6\xF4\xB6\xAF" "Minecraft";  // "启动Minecraft"
+const char kKaiTi[] = "\xBF\xAC\xCC\xE5";  // "楷体" in code page 936
+const char kLaunch[] =
+    "\xC6\xF4\xB6\xAF"
+    "Minecraft";                                          // "启动Minecraft"
 const char kUser[] = "\xD3\xC3\xBB\xA7\xC3\xFB\xA3\xBA";  // "用户名："
 const COLORREF kParentBg = RGB(0xC0, 0xC0, 0xC0);
 
@@ -34,11 +36,16 @@ const Row *g_row;  // the row the test window paints now
 
 LRESULT Answer(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   switch (g_row->painter) {
-    case STATIC_DRAW: return Static_Draw(hwnd, msg, wp, lp);
-    case ENGLISH_DRAW: return Static_English_Draw(hwnd, msg, wp, lp);
-    case LINK_DRAW: return Static_Link_Draw(hwnd, msg, wp, lp);
-    case BUTTON_RED: return Button_Draw(hwnd, msg, wp, lp, 0x0000FF, 0x000000);
-    case BUTTON_BLUE: return Button_Draw(hwnd, msg, wp, lp, 0xFF0000, 0xFFFFFF);
+    case STATIC_DRAW:
+      return Static_Draw(hwnd, msg, wp, lp);
+    case ENGLISH_DRAW:
+      return Static_English_Draw(hwnd, msg, wp, lp);
+    case LINK_DRAW:
+      return Static_Link_Draw(hwnd, msg, wp, lp);
+    case BUTTON_RED:
+      return Button_Draw(hwnd, msg, wp, lp, 0x0000FF, 0x000000);
+    case BUTTON_BLUE:
+      return Button_Draw(hwnd, msg, wp, lp, 0xFF0000, 0xFFFFFF);
   }
   return 0;
 }
@@ -90,8 +97,9 @@ Pixels Expected(const Row &r, const std::string &text) {
     HBRUSH under = CreateSolidBrush(IsButton(r) ? r.brush : kParentBg);
     FillRect(dc, &rc, under);
     DeleteObject(under);
-    HFONT font = CreateFontA(r.fontHeight, 0, 0, 0, FW_NORMAL, r.italic, FALSE, FALSE, ANSI_CHARSET,
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS | DEFAULT_PITCH, r.face);
+    HFONT font =
+        CreateFontA(r.fontHeight, 0, 0, 0, FW_NORMAL, r.italic, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS | DEFAULT_PITCH, r.face);
     HGDIOBJ old = SelectObject(dc, font);
     SetTextColor(dc, r.text);
     SetBkColor(dc, r.back);
@@ -101,13 +109,12 @@ Pixels Expected(const Row &r, const std::string &text) {
   });
 }
 
-const std::string kLong =
-    "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ+-*/=()[]{}<>";  // 76 bytes
+const std::string kLong = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ+-*/=()[]{}<>";  // 76 bytes
 
 const Row kRows[] = {
     {"main window button", BUTTON_RED, kLaunch, 270, 30, kKaiTi, 20, FALSE, 0x000000, 0x0000FF, 0x25, 0x0000FF},
-    {"selection window button", BUTTON_BLUE, "\xC8\xB7\xB6\xA8", 280, 25, kKaiTi, 20, FALSE, 0xFFFFFF, 0xFF0000,
-     0x25, 0xFF0000},
+    {"selection window button", BUTTON_BLUE, "\xC8\xB7\xB6\xA8", 280, 25, kKaiTi, 20, FALSE, 0xFFFFFF, 0xFF0000, 0x25,
+     0xFF0000},
     {"label", STATIC_DRAW, kUser, 120, 40, kKaiTi, 15, FALSE, 0x000000, 0xFFFFFF, 0x05, 0x000000},
     {"long label", STATIC_DRAW, kLong, 700, 20, kKaiTi, 15, FALSE, 0x000000, 0xFFFFFF, 0x05, 0x000000},
     {"credits", ENGLISH_DRAW, "Dovov Quillon \nline two\nline three", 300, 60, "Consolas", 15, TRUE, 0x000000,
@@ -131,8 +138,8 @@ TEST(Painters, DrawTheirRowAndAnswerWithTheirBrush) {
 
     // The answer is a solid brush of the row's colour.
     HDC dc = GetDC(w.control);
-    HBRUSH brush = (HBRUSH)Answer(w.parent, IsButton(r) ? WM_CTLCOLORBTN : WM_CTLCOLORSTATIC, (WPARAM)dc,
-                                  (LPARAM)w.control);
+    HBRUSH brush =
+        (HBRUSH)Answer(w.parent, IsButton(r) ? WM_CTLCOLORBTN : WM_CTLCOLORSTATIC, (WPARAM)dc, (LPARAM)w.control);
     ReleaseDC(w.control, dc);
     LOGBRUSH lb = {};
     ASSERT_EQ(GetObjectA(brush, sizeof lb, &lb), (int)sizeof lb) << r.what;
