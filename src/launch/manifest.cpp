@@ -2,45 +2,81 @@
 
 #include <io.h>
 #include <rapidjson/document.h>
+#include <stdint.h>
+#include <stdlib.h>
 
 #include <new>
-#include <string>
 
 namespace {
 
-// Appends the rest of in to text. False (and text emptied) when the stream
-// fails or the text does not fit in memory.
-bool ReadRest(FILE *in, std::string *text) {
-  try {
-    char chunk[4096];
-    size_t n = fread(chunk, 1, sizeof chunk, in);
-    text->append(chunk, n);
-    // More than a chunk: the rest in one read, sized by the file's length (a
-    // hint only: text mode may make the text shorter, and the loop below
-    // takes whatever follows). Reading 4 KB at a time into a growing string
-    // made a 10 MB manifest take a fifth longer.
-    long long length = n == sizeof chunk ? _filelengthi64(_fileno(in)) : 0;
-    if (length > 0 && (unsigned long long)length < text->max_size() - text->size()) {
-      size_t before = text->size();
-      try {
-        text->resize(before + (size_t)length);
-      } catch (const std::bad_alloc &) {  // a long file may hold a short text (0x1A): read on by chunks
-      }
-      if (text->size() > before) text->resize(before + fread(&(*text)[before], 1, (size_t)length, in));
-    }
-    while ((n = fread(chunk, 1, sizeof chunk, in)) > 0) text->append(chunk, n);
-    if (!ferror(in)) return true;
-  } catch (...) {  // std::bad_alloc from a manifest larger than memory
+// RapidJSON writes through whatever its allocator returns without looking:
+// a failed allocation halfway through a parse must not come back as NULL.
+// This one throws instead, and the parse is abandoned as a whole.
+struct ThrowingAllocator {
+  static const bool kNeedFree = true;
+  void *Malloc(size_t size) {
+    if (!size) return NULL;
+    void *block = malloc(size);
+    if (!block) throw std::bad_alloc();
+    return block;
   }
-  std::string().swap(*text);
-  return false;
+  // A block that cannot grow stays with its owner, which frees it.
+  void *Realloc(void *block, size_t, size_t size) {
+    if (!size) {
+      free(block);
+      return NULL;
+    }
+    void *bigger = realloc(block, size);
+    if (!bigger) throw std::bad_alloc();
+    return bigger;
+  }
+  static void Free(void *block) { free(block); }
+};
+
+typedef rapidjson::GenericDocument<rapidjson::UTF8<>, rapidjson::MemoryPoolAllocator<ThrowingAllocator>,
+                                   ThrowingAllocator>
+    Document;
+
+// The rest of in as a NUL-terminated text in a malloc'd block; the caller
+// frees it. NULL when the stream fails or the text does not fit in memory.
+char *ReadRest(FILE *in) {
+  // Sized by the file's length, plus a byte for the terminator and one that
+  // lets the first read come up short at the end: one read for the usual
+  // manifest. The length is a hint only (text mode may make the text
+  // shorter, and whatever follows is read on); a long file may hold a short
+  // text (0x1A), so without room for its length the read starts small.
+  const size_t kChunk = 4096;
+  long long length = _filelengthi64(_fileno(in));
+  size_t capacity = length > 0 && (unsigned long long)length < SIZE_MAX / 2 ? (size_t)length + 2 : kChunk;
+  char *text = (char *)malloc(capacity);
+  if (!text && capacity > kChunk) text = (char *)malloc(capacity = kChunk);
+  size_t size = 0;
+  while (text) {
+    size_t wanted = capacity - 1 - size;
+    size_t got = fread(text + size, 1, wanted, in);
+    size += got;
+    // Short: the end of the text or a failure (ferror below). Not read
+    // again: a stream at its end stays there.
+    if (got < wanted) break;
+    size_t more = capacity / 2 > kChunk ? capacity / 2 : kChunk;
+    char *bigger = capacity < SIZE_MAX - more ? (char *)realloc(text, capacity + more) : NULL;
+    if (!bigger) free(text);
+    text = bigger;
+    capacity += more;
+  }
+  if (text && ferror(in)) {
+    free(text);
+    return NULL;
+  }
+  if (text) text[size] = '\0';
+  return text;
 }
 
 // The root object's first member "name" when it is a string, else NULL.
 // Any other root has no members to look at.
-const char *ManifestName(const rapidjson::Document &dom) {
+const char *ManifestName(const Document &dom) {
   if (!dom.IsObject()) return NULL;
-  rapidjson::Value::ConstMemberIterator name = dom.FindMember("name");
+  Document::ConstMemberIterator name = dom.FindMember("name");
   if (name == dom.MemberEnd() || !name->value.IsString()) return NULL;
   return name->value.GetString();
 }
@@ -51,17 +87,16 @@ void ReportManifestName(const char *path, FILE *out, FILE *err) {
   // Text mode: CR LF arrives as LF and a byte 0x1A ends the text. The stream
   // is closed as soon as its text has been read.
   FILE *in = fopen(path, "r");
-  std::string json_content;
-  bool read = in && ReadRest(in, &json_content);
-  if (in) fclose(in);  // NOLINT(cert-err33-c) read only: nothing is lost when closing fails
+  char *json_content = in ? ReadRest(in) : NULL;  // freed below
+  if (in) fclose(in);                             // NOLINT(cert-err33-c) read only: nothing is lost when closing fails
   // Here and below: a report that cannot be written has nowhere to say so.
-  if (!read) fprintf(err, "fail to read json file: %s\n", path);  // NOLINT(cert-err33-c)
+  if (!json_content) fprintf(err, "fail to read json file: %s\n", path);  // NOLINT(cert-err33-c)
 
   try {
     // Owns every value parsed from json_content; released first.
-    rapidjson::Document dom;
+    Document dom;
     // Iterative: the recursive parser overflows the stack on deep nesting.
-    dom.Parse<rapidjson::kParseDefaultFlags | rapidjson::kParseIterativeFlag>(json_content.c_str());
+    dom.Parse<rapidjson::kParseDefaultFlags | rapidjson::kParseIterativeFlag>(json_content ? json_content : "");
     if (dom.HasParseError()) {
       fprintf(err, "fail to parse json file: %s\n", path);  // NOLINT(cert-err33-c)
     } else if (const char *name = ManifestName(dom)) {
@@ -69,7 +104,8 @@ void ReportManifestName(const char *path, FILE *out, FILE *err) {
       fflush(out);                       // NOLINT(cert-err33-c) on the console before the box that follows
     }
   } catch (...) {
-    // No memory for the document or its parse stack.
+    // No memory for the document, its values or its parse stack.
     fprintf(err, "fail to parse json file: %s\n", path);  // NOLINT(cert-err33-c)
   }
+  free(json_content);
 }

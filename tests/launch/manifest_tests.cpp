@@ -11,6 +11,19 @@
 
 using namespace std::string_literals;
 
+// The allocation seam: launch_tests is linked with --wrap=malloc and
+// --wrap=realloc, so every allocation of the product's code, of RapidJSON's
+// and of the C++ library's operator new comes through here. Armed with n,
+// the nth allocation from then on fails, once.
+static int g_failAllocation;
+extern "C" void *__real_malloc(size_t size);
+extern "C" void *__real_realloc(void *block, size_t size);
+static bool AllocationFails() { return g_failAllocation > 0 && --g_failAllocation == 0; }
+extern "C" void *__wrap_malloc(size_t size) { return AllocationFails() ? NULL : __real_malloc(size); }
+extern "C" void *__wrap_realloc(void *block, size_t size) {
+  return AllocationFails() ? NULL : __real_realloc(block, size);
+}
+
 namespace {
 
 const std::string READ_FAILURE = "fail to read json file: ./versions/manifest.json\n";
@@ -93,6 +106,51 @@ TEST(Manifest, NameAndFailureLines) {
     EXPECT_EQ(out, c.out);
     EXPECT_EQ(err, c.err);
   }
+}
+
+// Memory runs out at each allocation in turn while a manifest is read and
+// parsed: each time the failure is reported and the next read works again.
+TEST(Manifest, EachAllocationFailingIsReported) {
+  TempDir dir;
+  ScopedCurrentDir cwd(dir.path());
+  // Longer than one 4 KB read, with the name after the rest.
+  std::string json = "{\"libraries\":[";
+  for (int i = 0; i < 400; i++)
+    json += "{\"id\":\"lib" + std::to_string(i) + "\",\"size\":" + std::to_string(i) + "},";
+  json += "{}],\"name\":\"1.16.5\"}";
+  const Case ok = File("the manifest", json, "name: 1.16.5\n");
+  int failures = 0;
+  for (int n = 1; n < 1000; n++) {
+    SCOPED_TRACE("allocation " + std::to_string(n) + " fails");
+    std::string out, err;
+    RemoveTree(dir.path() + "\\versions");
+    dir.MakeDir("versions");
+    WriteFileBytes(dir.path() + "\\versions\\manifest.json", json);
+    FILE *outFile = fopen((dir.path() + "\\out").c_str(), "w+b");
+    FILE *errFile = fopen((dir.path() + "\\err").c_str(), "w+b");
+    g_failAllocation = n;
+    ReportManifestName(MANIFEST_PATH, outFile, errFile);
+    bool failed = g_failAllocation == 0;
+    g_failAllocation = 0;
+    out = ReadBack(outFile);
+    err = ReadBack(errFile);
+    if (!failed) {  // fewer than n allocations: nothing failed
+      EXPECT_EQ(out, ok.out);
+      EXPECT_EQ(err, "");
+      break;
+    }
+    failures++;
+    // Reported as a failure to read or to parse, or made good (a read
+    // that goes on in smaller steps): never half a name, never a crash.
+    if (out.empty())
+      EXPECT_TRUE(err == READ_FAILURE + PARSE_FAILURE || err == PARSE_FAILURE) << err;
+    else
+      EXPECT_EQ(out + err, ok.out);
+    Read(dir, ok, &out, &err);
+    EXPECT_EQ(out, ok.out);
+  }
+  EXPECT_GE(failures, 2);
+  printf("%d allocations made failing in turn\n", failures);
 }
 
 // The deep manifests, in a scope of their own: true when every one gives
