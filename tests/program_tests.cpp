@@ -118,4 +118,71 @@ TEST(Program, EveryButtonAndEveryWindow) {
   EXPECT_EQ(p.WaitExit(), 0u);
 }
 
+// A file built beside the test programs.
+std::string Beside(const std::string &name) {
+  char self[MAX_PATH];
+  GetModuleFileNameA(NULL, self, MAX_PATH);
+  std::string path = self;
+  return path.substr(0, path.rfind('\\') + 1) + name;
+}
+
+// Wine's per-program DLL settings: while it lives, Wine prefers a DLL of
+// this name in the program's folder to its own, as Windows prefers the
+// program's folder for DLLs loaded by name at run time.
+class PreferPlantedDll {
+ public:
+  PreferPlantedDll(const std::string &exe, const char *dll) : key_("Software\\Wine\\AppDefaults\\" + exe) {
+    HKEY overrides;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, (key_ + "\\DllOverrides").c_str(), 0, NULL, 0, KEY_SET_VALUE, NULL,
+                        &overrides, NULL) == ERROR_SUCCESS) {
+      RegSetValueExA(overrides, dll, 0, REG_SZ, (const BYTE *)"native,builtin", sizeof "native,builtin");
+      RegCloseKey(overrides);
+    }
+  }
+  ~PreferPlantedDll() { RegDeleteTreeA(HKEY_CURRENT_USER, key_.c_str()); }
+
+ private:
+  std::string key_;
+};
+
+// A uxtheme.dll dropped beside the program, as a web page drops one in the
+// Downloads folder; the probe leaves "uxtheme.dll.loaded" when it is loaded.
+// The bare dialog keeps the default search: it shows that the probe gets
+// loaded on this Wine.
+TEST(Program, KeepsOutADllPlantedBesideIt) {
+  const struct {
+    std::string exe;
+    bool loaded;
+  } rows[] = {{Beside("bare_dialog.exe"), true}, {ProgramPath(), false}};
+  for (const auto &row : rows) {
+    SCOPED_TRACE(row.exe);
+    const std::string name = row.exe.substr(row.exe.rfind('\\') + 1);
+    PreferPlantedDll prefer(name, "uxtheme");
+    TempDir dir;
+    ASSERT_TRUE(CopyFileA(row.exe.c_str(), (dir.path() + "\\" + name).c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(Beside("probe_dll.dll").c_str(), (dir.path() + "\\uxtheme.dll").c_str(), FALSE));
+    Program p(dir.path(), dir.path() + "\\" + name);
+    HWND main = p.WaitMainWindow();
+    ASSERT_TRUE(main);
+    EXPECT_EQ(GetFileAttributesA((dir.path() + "\\uxtheme.dll.loaded").c_str()) != INVALID_FILE_ATTRIBUTES,
+              row.loaded);
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(p.WaitExit(), 0u);
+  }
+}
+
+// A program built as Quillon.exe is ends at the first return that finds its
+// stack overrun, with the status Windows gives that.
+TEST(Program, StackOverrunEndsItWithItsOwnStatus) {
+  const struct {
+    std::string args;
+    DWORD code;
+  } rows[] = {{"fifteen letters", 0}, {std::string(40, 'x'), STATUS_STACK_BUFFER_OVERRUN}};
+  for (const auto &row : rows) {
+    TempDir dir;
+    Program p(dir.path(), Beside("stack_overrun.exe"), row.args);
+    EXPECT_EQ(p.WaitExit(), row.code) << row.args;
+  }
+}
+
 }  // namespace

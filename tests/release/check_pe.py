@@ -11,6 +11,10 @@ functions come in a narrow (A) and a wide (W) variant. SRC is the source
 folder the executables were built from.
 
 Checked for each build: a GUI executable for the architecture, stripped,
+with the header's exploit mitigations (relocatable with relocations,
+no-execute data, no SEH, Terminal Server aware; high-entropy addresses on
+x64) and no section both writable and executable, the i386 one at most
+220 KB,
 importing only system DLLs, nothing delay-loaded or by ordinal, and from
 the Windows API DLLs the narrow variant of every function that has both,
 except the wide functions that the bare program imports too. And, so that
@@ -31,7 +35,15 @@ SUBSYSTEM_WINDOWS_GUI = 2
 FILE_EXECUTABLE_IMAGE = 0x0002
 FILE_32BIT_MACHINE = 0x0100
 FILE_DLL = 0x2000
-DIR_EXPORT, DIR_IMPORT, DIR_DELAY_IMPORT = 0, 1, 13
+DIR_EXPORT, DIR_IMPORT, DIR_BASERELOC, DIR_DELAY_IMPORT = 0, 1, 5, 13
+# The exploit mitigations Windows reads from the header: relocatable (with
+# relocations to apply), no-execute data, no SEH handlers, Terminal Server
+# aware, and on x64 the whole 64-bit address space for its randomisation.
+DLLCHARACTERISTICS = {"DYNAMIC_BASE": 0x0040, "NX_COMPAT": 0x0100, "NO_SEH": 0x0400,
+                      "TERMINAL_SERVER_AWARE": 0x8000, "HIGH_ENTROPY_VA": 0x0020}
+SCN_MEM_EXECUTE, SCN_MEM_WRITE = 0x20000000, 0x80000000
+# What users download stays small: 220 KB at most.
+MAX_BYTES = {"i386": 225280}
 
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll", "msvcrt.dll"}
 # The Windows API DLLs whose functions must be taken in their narrow form.
@@ -69,15 +81,17 @@ class Pe:
             dirs_at, count_at = opt + 112, opt + 108
         else:
             raise PeError("unknown optional header magic 0x%X" % self.magic)
-        (self.subsystem,) = self.unpack("<H", opt + 68)
+        (self.subsystem, self.dll_characteristics) = self.unpack("<HH", opt + 68)
         (ndirs,) = self.unpack("<I", count_at)
         self.dirs = [self.unpack("<II", dirs_at + 8 * i) for i in range(min(ndirs, 16))]
         self.dirs += [(0, 0)] * (16 - len(self.dirs))
-        self.sections = []
+        self.sections, self.section_flags = [], []
         at = opt + opt_size
         for i in range(nsections):
             name, vsize, va, rawsize, raw = struct.unpack_from("<8sIIII", d, at + 40 * i)
+            (flags,) = struct.unpack_from("<I", d, at + 40 * i + 36)
             self.sections.append((name.rstrip(b"\0").decode("latin-1"), va, max(vsize, rawsize), raw, rawsize))
+            self.section_flags.append(flags)
 
     def unpack(self, fmt, at):
         if at < 0 or at + struct.calcsize(fmt) > len(self.data):
@@ -194,6 +208,14 @@ def check_build(report, arch, exe, bare, pairs, source):
     report.check(not (pe.symbol_table or pe.symbol_count or debug), label + ": stripped",
                  "%d symbols, sections %s" % (pe.symbol_count, debug))
 
+    wanted = [n for n in DLLCHARACTERISTICS if n != "HIGH_ENTROPY_VA" or arch == "amd64"]
+    missing = [n for n in wanted if not pe.dll_characteristics & DLLCHARACTERISTICS[n]]
+    report.check(not missing, label + ": " + ", ".join(wanted),
+                 "DllCharacteristics 0x%04X lacks %s" % (pe.dll_characteristics, ", ".join(missing)))
+    report.check(pe.dirs[DIR_BASERELOC][1] > 0, label + ": relocations to rebase it with")
+    wx = [s[0] for s, f in zip(pe.sections, pe.section_flags) if f & SCN_MEM_EXECUTE and f & SCN_MEM_WRITE]
+    report.check(not wx, label + ": no section both writable and executable", ", ".join(wx))
+
     report.check(pe.timestamp == 0, label + ": PE time stamp 0 (the same bytes from every build)",
                  "time stamp 0x%08X" % pe.timestamp)
     folders = build_paths(exe, source)
@@ -218,6 +240,8 @@ def check_build(report, arch, exe, bare, pairs, source):
                  "wide functions the runtime does not bring: " + ", ".join(extra))
 
     size = os.path.getsize(exe)
+    if arch in MAX_BYTES:
+        report.check(size <= MAX_BYTES[arch], label + ": at most %d bytes" % MAX_BYTES[arch], "%d bytes" % size)
     print("     %s: %d bytes; imports %s" % (label, size, ", ".join(
         "%s %d" % (dll, len(names)) for dll, names in sorted(imports.items()))))
 

@@ -22,7 +22,7 @@ HANDLE InheritableFile(const std::string &path) {
 }
 }  // namespace
 
-Program::Program(const std::string &dir) {
+Program::Program(const std::string &dir, const std::string &exe, const std::string &args) {
   outDir_ = MakeTempFolder("quillon-out");
   // Real files for the standard streams: Wine's C runtime cannot re-bind a
   // stream whose handle was invalid at start.
@@ -35,7 +35,7 @@ Program::Program(const std::string &dir) {
   si.hStdOutput = out;
   si.hStdError = err;
   PROCESS_INFORMATION pi = {};
-  std::string cmd = "\"" + ProgramPath() + "\"";
+  std::string cmd = "\"" + exe + "\"" + (args.empty() ? "" : " " + args);
   if (CreateProcessA(NULL, &cmd[0], NULL, NULL, TRUE, DETACHED_PROCESS, NULL, dir.c_str(), &si, &pi)) {
     CloseHandle(pi.hThread);
     process_ = pi.hProcess;

@@ -15,9 +15,10 @@ std::string ProgramPath();
 
 class Program {
  public:
-  // Starts it with dir as current directory; its standard output and error
-  // go to files outside dir. The process handle is owned here.
-  explicit Program(const std::string &dir);
+  // Starts it (or exe, with args after its name) with dir as current
+  // directory; its standard output and error go to files outside dir. The
+  // process handle is owned here.
+  explicit Program(const std::string &dir, const std::string &exe = ProgramPath(), const std::string &args = "");
   ~Program();  // ends the process if it still runs
 
   bool started() const { return process_ != NULL; }
