@@ -92,6 +92,7 @@ TEST(RegistryLookup, JavaHomeDataOfEveryShape) {
   const DWORD dword = 0x41414141;
   const Case cases[] = {
       {"unterminated-255", REG_SZ, a255, nullptr},
+      {"unterminated-3", REG_SZ, "abc", "abc"},
       {"unterminated-254", REG_SZ, a254, a254.c_str()},
       {"terminated-254", REG_SZ, a254 + '\0', a254.c_str()},
       {"too-long", REG_SZ, a255 + '\0', nullptr},

@@ -75,7 +75,14 @@ void RuntimeRegistry::Add(View view, const std::string &name, const char *home) 
 void RuntimeRegistry::SetRawHome(View view, const std::string &name, DWORD type, const void *data, DWORD size) {
   HKEY key = CreateRuntime(view, name);
   ASSERT_TRUE(key);
-  EXPECT_EQ(RegSetValueExA(key, "JavaHome", 0, type, (const BYTE *)data, size), ERROR_SUCCESS);
+  // Wine stores a terminator of its own when the byte after the data is 0:
+  // written from a copy followed by another byte, text stays as given.
+  std::string copy((const char *)data, size);
+  copy += 'X';
+  EXPECT_EQ(RegSetValueExA(key, "JavaHome", 0, type, (const BYTE *)copy.data(), size), ERROR_SUCCESS);
+  DWORD stored = 0;
+  EXPECT_EQ(RegQueryValueExA(key, "JavaHome", NULL, NULL, NULL, &stored), ERROR_SUCCESS);
+  EXPECT_EQ(stored, size) << name << ": stored with a terminator the data did not have";
   RegCloseKey(key);
 }
 
