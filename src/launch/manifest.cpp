@@ -37,20 +37,22 @@ typedef rapidjson::GenericDocument<rapidjson::UTF8<>, rapidjson::MemoryPoolAlloc
                                    ThrowingAllocator>
     Document;
 
+// How much more room to make after `capacity` bytes filled up, the first
+// time: the rest of the file by its length, plus a byte for the terminator
+// and one that lets the next read come up short at the end. A hint only:
+// text mode may make the text shorter, and whatever follows is read on.
+size_t RoomForTheRest(FILE *in, size_t capacity) {
+  long long length = _filelengthi64(_fileno(in));
+  if (length <= 0 || (unsigned long long)length >= SIZE_MAX / 2 || (size_t)length + 2 <= capacity) return 0;
+  return (size_t)length + 2 - capacity;
+}
+
 // The rest of in as a NUL-terminated text in a malloc'd block; the caller
 // frees it. NULL when the stream fails or the text does not fit in memory.
 char *ReadRest(FILE *in) {
-  // Sized by the file's length, plus a byte for the terminator and one that
-  // lets the first read come up short at the end: one read for the usual
-  // manifest. The length is a hint only (text mode may make the text
-  // shorter, and whatever follows is read on); a long file may hold a short
-  // text (0x1A), so without room for its length the read starts small.
   const size_t kChunk = 4096;
-  long long length = _filelengthi64(_fileno(in));
-  size_t capacity = length > 0 && (unsigned long long)length < SIZE_MAX / 2 ? (size_t)length + 2 : kChunk;
+  size_t capacity = kChunk, size = 0;
   char *text = (char *)malloc(capacity);
-  if (!text && capacity > kChunk) text = (char *)malloc(capacity = kChunk);
-  size_t size = 0;
   while (text) {
     size_t wanted = capacity - 1 - size;
     size_t got = fread(text + size, 1, wanted, in);
@@ -58,8 +60,18 @@ char *ReadRest(FILE *in) {
     // Short: the end of the text or a failure (ferror below). Not read
     // again: a stream at its end stays there.
     if (got < wanted) break;
+    // A manifest longer than a chunk is read whole by its length in one
+    // more read (4 KB at a time made a 10 MB one take a fifth longer).
+    // A long file may hold a short text (0x1A): without room for its
+    // length, the text grows by half at a time.
+    size_t rest = capacity == kChunk ? RoomForTheRest(in, capacity) : 0;
     size_t more = capacity / 2 > kChunk ? capacity / 2 : kChunk;
-    char *bigger = capacity < SIZE_MAX - more ? (char *)realloc(text, capacity + more) : NULL;
+    char *bigger = rest > more ? (char *)realloc(text, capacity + rest) : NULL;
+    if (bigger) {
+      more = rest;
+    } else if (capacity < SIZE_MAX - more) {
+      bigger = (char *)realloc(text, capacity + more);
+    }
     if (!bigger) free(text);
     text = bigger;
     capacity += more;
