@@ -29,8 +29,8 @@ Pixels RenderWith(int width, int height, void (*draw)(HDC, void *), void *ctx);
 
 template <typename F>
 Pixels Render(int width, int height, F draw) {
-  return RenderWith(
-      width, height, [](HDC dc, void *ctx) { (*(F *)ctx)(dc); }, &draw);
+  void (*call)(HDC, void *) = [](HDC dc, void *ctx) { (*(F *)ctx)(dc); };
+  return RenderWith(width, height, call, &draw);
 }
 
 // Handles the pending messages of this thread (paints included).
