@@ -35,6 +35,12 @@ namespace __gnu_cxx {
 void __verbose_terminate_handler() { std::abort(); }
 }  // namespace __gnu_cxx
 
+namespace {
+
+// DLLs loaded by name from now on come from System32 only, never from the
+// program's folder (a Downloads folder where anyone can drop a uxtheme.dll).
+// Where SetDefaultDllDirectories is missing (Vista, and 7 without
+// KB2533623) only the current folder is taken out of the search.
 void RestrictDllSearch(void) {
   typedef BOOL(WINAPI * SetDefaultDllDirectoriesFn)(DWORD);
   HMODULE kernel32 = GetModuleHandleA("kernel32.dll");
@@ -45,6 +51,8 @@ void RestrictDllSearch(void) {
   if (!set || !set(LOAD_LIBRARY_SEARCH_SYSTEM32)) SetDllDirectoryA("");
 }
 
+// A fresh value for the canary. Only from a function with no protected frame
+// below it on the stack, before any protected function runs.
 __attribute__((no_stack_protector)) void InitStackGuard(void) {
   // What Windows' own compilers mix in: time, ids, a fine counter and the
   // stack's address (randomised with the image).
@@ -59,6 +67,8 @@ __attribute__((no_stack_protector)) void InitStackGuard(void) {
   value ^= GetTickCount();
   if (value) __stack_chk_guard = (void *)value;
 }
+
+}  // namespace
 
 __attribute__((no_stack_protector)) int QuillonStartup(void) {
   RestrictDllSearch();

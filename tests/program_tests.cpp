@@ -118,14 +118,6 @@ TEST(Program, EveryButtonAndEveryWindow) {
   EXPECT_EQ(p.WaitExit(), 0u);
 }
 
-// A file built beside the test programs.
-std::string Beside(const std::string &name) {
-  char self[MAX_PATH];
-  GetModuleFileNameA(NULL, self, MAX_PATH);
-  std::string path = self;
-  return path.substr(0, path.rfind('\\') + 1) + name;
-}
-
 // Wine's per-program DLL settings: while it lives, Wine prefers a DLL of
 // this name in the program's folder to its own, as Windows prefers the
 // program's folder for DLLs loaded by name at run time.
@@ -153,14 +145,14 @@ TEST(Program, KeepsOutADllPlantedBesideIt) {
   const struct {
     std::string exe;
     bool loaded;
-  } rows[] = {{Beside("bare_dialog.exe"), true}, {ProgramPath(), false}};
+  } rows[] = {{BesideTests("bare_dialog.exe"), true}, {ProgramPath(), false}};
   for (const auto &row : rows) {
     SCOPED_TRACE(row.exe);
     const std::string name = row.exe.substr(row.exe.rfind('\\') + 1);
     PreferPlantedDll prefer(name, "uxtheme");
     TempDir dir;
     ASSERT_TRUE(CopyFileA(row.exe.c_str(), (dir.path() + "\\" + name).c_str(), FALSE));
-    ASSERT_TRUE(CopyFileA(Beside("probe_dll.dll").c_str(), (dir.path() + "\\uxtheme.dll").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(BesideTests("probe_dll.dll").c_str(), (dir.path() + "\\uxtheme.dll").c_str(), FALSE));
     Program p(dir.path(), dir.path() + "\\" + name);
     HWND main = p.WaitMainWindow();
     ASSERT_TRUE(main);
@@ -180,7 +172,7 @@ TEST(Program, StackOverrunEndsItWithItsOwnStatus) {
   } rows[] = {{"fifteen letters", 0}, {std::string(40, 'x'), STATUS_STACK_BUFFER_OVERRUN}};
   for (const auto &row : rows) {
     TempDir dir;
-    Program p(dir.path(), Beside("stack_overrun.exe"), row.args);
+    Program p(dir.path(), BesideTests("stack_overrun.exe"), row.args);
     EXPECT_EQ(p.WaitExit(), row.code) << row.args;
   }
 }

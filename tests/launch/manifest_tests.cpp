@@ -51,17 +51,23 @@ std::string ReadBack(FILE *f) {
   return text;
 }
 
-// Writes the case's manifest below dir (the current directory) and reads it.
-void Read(const TempDir &dir, const Case &c, std::string *out, std::string *err) {
+// Writes the case's manifest below dir (the current directory) and reads it,
+// with the failAllocation-th allocation of the read failing when that is
+// not 0. True when an allocation was made to fail.
+bool Read(const TempDir &dir, const Case &c, std::string *out, std::string *err, int failAllocation = 0) {
   RemoveTree(dir.path() + "\\versions");
   dir.MakeDir("versions");
   if (c.kind == Manifest::File) WriteFileBytes(dir.path() + "\\versions\\manifest.json", c.bytes);
   if (c.kind == Manifest::Directory) dir.MakeDir("versions\\manifest.json");
   FILE *outFile = fopen((dir.path() + "\\out").c_str(), "w+b");
   FILE *errFile = fopen((dir.path() + "\\err").c_str(), "w+b");
+  g_failAllocation = failAllocation;
   ReportManifestName(MANIFEST_PATH, outFile, errFile);
+  bool failed = failAllocation && g_failAllocation == 0;
+  g_failAllocation = 0;
   *out = ReadBack(outFile);
   *err = ReadBack(errFile);
+  return failed;
 }
 
 TEST(Manifest, NameAndFailureLines) {
@@ -123,17 +129,7 @@ TEST(Manifest, EachAllocationFailingIsReported) {
   for (int n = 1; n < 1000; n++) {
     SCOPED_TRACE("allocation " + std::to_string(n) + " fails");
     std::string out, err;
-    RemoveTree(dir.path() + "\\versions");
-    dir.MakeDir("versions");
-    WriteFileBytes(dir.path() + "\\versions\\manifest.json", json);
-    FILE *outFile = fopen((dir.path() + "\\out").c_str(), "w+b");
-    FILE *errFile = fopen((dir.path() + "\\err").c_str(), "w+b");
-    g_failAllocation = n;
-    ReportManifestName(MANIFEST_PATH, outFile, errFile);
-    bool failed = g_failAllocation == 0;
-    g_failAllocation = 0;
-    out = ReadBack(outFile);
-    err = ReadBack(errFile);
+    bool failed = Read(dir, ok, &out, &err, n);
     if (!failed) {  // fewer than n allocations: nothing failed
       EXPECT_EQ(out, ok.out);
       EXPECT_EQ(err, "");

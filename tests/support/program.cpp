@@ -6,12 +6,17 @@
 const char kSelectTitle[] = "\xBC\xEC\xB2\xE2Java\xD4\xCB\xD0\xD0\xCA\xB1";
 const char kAboutTitle[] = "\xB9\xD8\xD3\xDA Dovov Quillon   (:";
 
-std::string ProgramPath() {
+std::string BesideTests(const std::string &name) {
   char self[MAX_PATH];
   GetModuleFileNameA(NULL, self, MAX_PATH);
   std::string path = self;
-  path = path.substr(0, path.rfind('\\'));  // .../build/win64/tests
-  return path.substr(0, path.rfind('\\')) + "\\Quillon.exe";
+  return path.substr(0, path.rfind('\\') + 1) + name;  // .../build/win64/tests/name
+}
+
+std::string ProgramPath() {
+  std::string tests = BesideTests("");
+  tests.pop_back();
+  return tests.substr(0, tests.rfind('\\')) + "\\Quillon.exe";
 }
 
 namespace {

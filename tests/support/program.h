@@ -10,6 +10,8 @@
 extern const char kSelectTitle[];  // "检测Java运行时"
 extern const char kAboutTitle[];   // "关于 Dovov Quillon   (:"
 
+// Full path of a file built beside the test programs.
+std::string BesideTests(const std::string &name);
 // Full path of the Quillon.exe built beside the test programs.
 std::string ProgramPath();
 
