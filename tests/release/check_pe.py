@@ -12,8 +12,8 @@ folder the executables were built from.
 
 Checked for each build: a GUI executable for the architecture, stripped,
 with the header's exploit mitigations (relocatable with relocations,
-no-execute data, no SEH, Terminal Server aware; high-entropy addresses on
-x64) and no section both writable and executable, the i386 one at most
+no-execute data, Terminal Server aware; no SEH on x86, high-entropy
+addresses and SEH through .pdata on x64) and no section both writable and executable, the i386 one at most
 220 KB,
 importing only system DLLs, nothing delay-loaded or by ordinal, and from
 the Windows API DLLs the narrow variant of every function that has both,
@@ -37,10 +37,15 @@ FILE_32BIT_MACHINE = 0x0100
 FILE_DLL = 0x2000
 DIR_EXPORT, DIR_IMPORT, DIR_BASERELOC, DIR_DELAY_IMPORT = 0, 1, 5, 13
 # The exploit mitigations Windows reads from the header: relocatable (with
-# relocations to apply), no-execute data, no SEH handlers, Terminal Server
-# aware, and on x64 the whole 64-bit address space for its randomisation.
+# relocations to apply), no-execute data, Terminal Server aware; on x86 no SEH
+# handlers (the bit means something only there: x64 lists its handlers in
+# .pdata, and an x64 image must not claim to have none), on x64 the whole
+# 64-bit address space for its randomisation.
 DLLCHARACTERISTICS = {"DYNAMIC_BASE": 0x0040, "NX_COMPAT": 0x0100, "NO_SEH": 0x0400,
                       "TERMINAL_SERVER_AWARE": 0x8000, "HIGH_ENTROPY_VA": 0x0020}
+# Per architecture: (bits it must carry, bits it must not).
+HEADER_BITS = {"i386": (["DYNAMIC_BASE", "NX_COMPAT", "NO_SEH", "TERMINAL_SERVER_AWARE"], ["HIGH_ENTROPY_VA"]),
+               "amd64": (["DYNAMIC_BASE", "NX_COMPAT", "TERMINAL_SERVER_AWARE", "HIGH_ENTROPY_VA"], ["NO_SEH"])}
 SCN_MEM_EXECUTE, SCN_MEM_WRITE = 0x20000000, 0x80000000
 # What users download stays small: 220 KB at most.
 MAX_BYTES = {"i386": 225280}
@@ -208,10 +213,12 @@ def check_build(report, arch, exe, bare, pairs, source):
     report.check(not (pe.symbol_table or pe.symbol_count or debug), label + ": stripped",
                  "%d symbols, sections %s" % (pe.symbol_count, debug))
 
-    wanted = [n for n in DLLCHARACTERISTICS if n != "HIGH_ENTROPY_VA" or arch == "amd64"]
+    wanted, unwanted = HEADER_BITS[arch]
     missing = [n for n in wanted if not pe.dll_characteristics & DLLCHARACTERISTICS[n]]
-    report.check(not missing, label + ": " + ", ".join(wanted),
-                 "DllCharacteristics 0x%04X lacks %s" % (pe.dll_characteristics, ", ".join(missing)))
+    extra = [n for n in unwanted if pe.dll_characteristics & DLLCHARACTERISTICS[n]]
+    report.check(not missing and not extra, label + ": " + ", ".join(wanted) + "; not " + ", ".join(unwanted),
+                 "DllCharacteristics 0x%04X%s%s" % (pe.dll_characteristics, " lacks " + ", ".join(missing) if missing else "",
+                                                   " carries " + ", ".join(extra) if extra else ""))
     report.check(pe.dirs[DIR_BASERELOC][1] > 0, label + ": relocations to rebase it with")
     wx = [s[0] for s, f in zip(pe.sections, pe.section_flags) if f & SCN_MEM_EXECUTE and f & SCN_MEM_WRITE]
     report.check(not wx, label + ": no section both writable and executable", ", ".join(wx))
