@@ -16,6 +16,7 @@
 #include "support/gdi.h"
 #include "support/msgbox_recorder.h"
 #include "support/registry_fixture.h"
+#include "support/wine_helpers.h"
 
 namespace {
 
@@ -141,16 +142,13 @@ TEST(Counters, SeeEachHandleObjectAndWindow) {
 // Each repaint is drawn and handed to the X server, and every message to a
 // control is a round trip to the wineserver: under Wine a repaint of the main
 // window takes 1 to 2.7 ms and one of the selection window 0.65 to 1.7 ms.
-// A leak of one object per repaint shows as well in two thousand, which is
-// what tools/test runs; CI (QUILLON_LONG_USE=full) runs the 100,000 repaints
-// and 500 window cycles of days of use.
-bool FullLength() {
-  const char *length = getenv("QUILLON_LONG_USE");
-  return length && strcmp(length, "full") == 0;
-}
-
+// The counts after must equal those before, so a leak of one object per
+// repaint or per window shows after the first: tools/test runs two thousand
+// repaints; CI (QUILLON_LONG_USE=full) runs the 100,000 repaints and 500
+// window cycles of days of use; the QEMU guest (QUILLON_LONG_USE=guest),
+// where each costs ten times as much, a tenth of tools/test's.
 TEST_F(LongUse, RepaintsLeaveNothingBehind) {
-  const int kRepaints = FullLength() ? 100000 : 2000;
+  const int kRepaints = Rounds(200, 2000, 100000);
   Press(IDC_BTN2);
   HWND select = g_JavaSelect;
   ASSERT_TRUE(select);
@@ -178,7 +176,7 @@ TEST_F(LongUse, RepaintsLeaveNothingBehind) {
 // to 150 ms, most of it the four boxes of each press, each answered from a
 // timer that fires no sooner than 10 ms after the box is up.
 TEST_F(LongUse, SelectionAndAboutWindowsOpenedAndClosedHundredsOfTimes) {
-  const int kSelections = FullLength() ? 500 : 300, kAbouts = FullLength() ? 500 : 100;
+  const int kSelections = Rounds(30, 300, 500), kAbouts = Rounds(20, 100, 500);
   Repeat("selection windows", kSelections, [&](int i) { return SelectionCycle(i); });
   Repeat("About windows", kAbouts, [&](int) { return AboutCycle(); });
   EXPECT_TRUE(IsWindowVisible(hMainDlg));

@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <io.h>
 #include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
 #include <sys/stat.h>
 
 std::string MakeTempFolder(const std::string &prefix) {
@@ -105,3 +107,10 @@ LaunchSandbox::LaunchSandbox(const std::string &errPath) : out_(stdout), err_(st
 // Wine's FreeConsole closes the standard handles that AllocConsole set,
 // whatever they are by then: free it before the streams go back.
 LaunchSandbox::~LaunchSandbox() { FreeConsole(); }
+
+int Rounds(int guest, int usual, int full) {
+  const char *length = getenv("QUILLON_LONG_USE");
+  if (length && strcmp(length, "full") == 0) return full;
+  if (length && strcmp(length, "guest") == 0) return guest;
+  return usual;
+}
