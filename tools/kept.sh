@@ -59,12 +59,13 @@ kept_room() {
 # kernel ends the rest and drops their mounts. Output goes to FILE with --log
 # (given here: the caller's own messages would follow it there otherwise).
 KEPT_INNER=""
+KEPT_NS=(unshare --pid --fork --kill-child --mount --propagation private)
 contained() {
-  local ns=(unshare --pid --fork --kill-child --mount --propagation private) rc=0
+  local rc=0
   if [ "$1" = --log ]; then
-    "${ns[@]}" "${@:3}" </dev/null >"$2" 2>&1 &
+    "${KEPT_NS[@]}" "${@:3}" </dev/null >"$2" 2>&1 &
   else
-    "${ns[@]}" "$@" </dev/null &
+    "${KEPT_NS[@]}" "$@" </dev/null &
   fi
   KEPT_INNER=$!
   wait "$KEPT_INNER" || rc=$?
@@ -76,6 +77,4 @@ kept_stop() {
   kill -KILL "$KEPT_INNER" 2>/dev/null || true
   wait "$KEPT_INNER" 2>/dev/null || true
 }
-contained_works() {
-  unshare --pid --fork --kill-child --mount --propagation private true
-}
+contained_works() { "${KEPT_NS[@]}" true; }
