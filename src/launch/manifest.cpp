@@ -4,6 +4,7 @@
 #include <rapidjson/document.h>
 #include <stdint.h>
 #include <stdlib.h>
+#include <string.h>
 
 #include <new>
 
@@ -84,6 +85,89 @@ char *ReadRest(FILE *in) {
   return text;
 }
 
+// RapidJSON keeps a number's decimal exponent in an int and does not check
+// all of its sums. Each leading zero of a fraction lowers the exponent by one
+// and raises the bound of a positive exponent by one, so after 214,748,057
+// zeros "1e2147483648" wraps round before the bound is compared (upstream
+// issue #2303's class, #2391); a negative exponent of ten digits after a
+// fraction of ten digits wraps when the two are added (#1261, fixed in
+// Debian 13's package only); and about two billion fraction digits wrap the
+// count itself (#2391). A wrapped exponent then indexes far outside the
+// table of powers of ten, and the program crashes. So each number is looked
+// at before the parse, and this can go once a fixed RapidJSON ships.
+const long long kIntMax = 2147483647;
+// Far more fraction digits than a 32-bit process can hold; past them the
+// count of fraction digits itself nears INT_MIN.
+const long long kMostFractionDigits = 2000000000;
+// A negative exponent this large makes any number 0 (its integer part has at
+// most 309 digits, or the parse fails on it).
+const char kNegativeExponentCap[] = "1000000";
+const long long kNegativeExponentCapValue = 1000000;
+
+// Reads the digits at p, their value in *value (saturating past INT_MAX).
+// Returns the first byte after them.
+char *Digits(char *p, long long *value) {
+  long long v = 0;
+  for (; *p >= '0' && *p <= '9'; p++)
+    if (v <= kIntMax) v = v * 10 + (*p - '0');
+  *value = v;
+  return p;
+}
+
+// Returns the byte after the string whose opening quote is just before p,
+// or the NUL that cuts it short.
+char *SkipString(char *p) {
+  for (;; p++) {
+    if (*p == '"') return p + 1;
+    if (!*p || (*p == '\\' && !*++p)) return p;
+  }
+}
+
+// Looks at the number at p and returns the byte after it. *fits becomes
+// false when RapidJSON cannot hold it: a positive exponent past INT_MAX,
+// which RapidJSON would reject if its arithmetic held (as it rejects 1e309),
+// or a fraction of two billion digits. A negative exponent past the cap is
+// written as the cap, with leading zeros to keep the length: the number is
+// 0 either way, and RapidJSON's sum then stays within an int.
+char *CheckNumber(char *p, bool *fits) {
+  long long value;
+  p = Digits(p + (*p == '-'), &value);
+  if (*p == '.') {
+    char *fraction = p + 1;
+    p = Digits(fraction, &value);
+    if (p - fraction >= kMostFractionDigits) *fits = false;
+  }
+  if (*p != 'e' && *p != 'E') return p;
+  bool negative = *++p == '-';
+  if (*p == '-' || *p == '+') p++;
+  char *digits = p;
+  p = Digits(digits, &value);
+  if (!negative && value > kIntMax) *fits = false;
+  if (negative && value > kNegativeExponentCapValue) {
+    const size_t capDigits = sizeof kNegativeExponentCap - 1;
+    memset(digits, '0', (size_t)(p - digits) - capDigits);
+    memcpy(p - capDigits, kNegativeExponentCap, capDigits);
+  }
+  return p;
+}
+
+// False when a number in text is past what RapidJSON's arithmetic holds;
+// text may be changed as CheckNumber says. Strings are skipped whole, so a
+// run of digits inside one is never taken for a number; the text ends at
+// its first NUL, as it does for the parser.
+bool NumbersFitTheParser(char *text) {
+  bool fits = true;
+  for (char *p = text; *p && fits;) {
+    if (*p == '"')
+      p = SkipString(p + 1);
+    else if (*p == '-' || (*p >= '0' && *p <= '9'))
+      p = CheckNumber(p, &fits);
+    else
+      p++;
+  }
+  return fits;
+}
+
 // The root object's first member "name" when it is a string, else NULL.
 // Any other root has no members to look at.
 const char *ManifestName(const Document &dom) {
@@ -107,9 +191,12 @@ void ReportManifestName(const char *path, FILE *out, FILE *err) {
   try {
     // Owns every value parsed from json_content; released first.
     Document dom;
+    // A number past RapidJSON's arithmetic fails as the parse would.
+    bool fits = !json_content || NumbersFitTheParser(json_content);
     // Iterative: the recursive parser overflows the stack on deep nesting.
-    dom.Parse<rapidjson::kParseDefaultFlags | rapidjson::kParseIterativeFlag>(json_content ? json_content : "");
-    if (dom.HasParseError()) {
+    if (fits)
+      dom.Parse<rapidjson::kParseDefaultFlags | rapidjson::kParseIterativeFlag>(json_content ? json_content : "");
+    if (!fits || dom.HasParseError()) {
       fprintf(err, "fail to parse json file: %s\n", path);  // NOLINT(cert-err33-c)
     } else if (const char *name = ManifestName(dom)) {
       fprintf(out, "name: %s\n", name);  // NOLINT(cert-err33-c)

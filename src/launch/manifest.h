@@ -9,6 +9,8 @@ constexpr char MANIFEST_PATH[] = "./versions/manifest.json";
 // "name: <name>\n" to out when the root object's first member "name" is a
 // string; writes "fail to read json file: <path>\n" to err when the file
 // cannot be read, and "fail to parse json file: <path>\n" when its text
-// (the empty text for an unreadable file) is not one JSON value.
+// (the empty text for an unreadable file) is not one JSON value, or holds a
+// number with a positive exponent past 2147483647 (which the parser's
+// arithmetic cannot hold; numbers with smaller exponents past 308 fail too).
 // Never throws.
 void ReportManifestName(const char *path, FILE *out, FILE *err);

@@ -98,6 +98,10 @@ TEST(Manifest, NameAndFailureLines) {
       // GBK bytes (not UTF-8), UTF-8 bytes and an escape decoded to UTF-8.
       File("non-ASCII name", "{\"name\":\"\xD6\xD0\xCE\xC4 \xE4\xB8\xAD \\u4e2d\"}",
            "name: \xD6\xD0\xCE\xC4 \xE4\xB8\xAD \xE4\xB8\xAD\n"),
+      // Ten exponent digits after ten fraction digits overflowed RapidJSON's
+      // sum of the two; such numbers are 0.
+      File("ten-digit negative exponents", R"({"name":"x","v":[1.0000000000e-2147483639,-0.0000000001E-9999999999]})",
+           "name: x\n"),
       File("array root", R"([{"name":"x"}])", ""),
       File("string root", R"("name")", ""),
       File("number root", "1", ""),

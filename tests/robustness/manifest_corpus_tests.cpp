@@ -2,7 +2,8 @@
 // corpus: JSON texts built with a known outcome, the same texts cut short,
 // ended early by NUL or 0x1A, or spoiled in known ways, and the same texts
 // randomly mutated (whose outcome can only be checked for its form), plus
-// deep nesting, huge strings and a 50 MB manifest.
+// deep nesting, huge strings, a 50 MB manifest and numbers past the parser's
+// arithmetic.
 #include <gtest/gtest.h>
 #include <stdint.h>
 #include <stdio.h>
@@ -605,6 +606,42 @@ TEST(ManifestCorpus, HugeStringsManyMembersAndAFiftyMegabyteManifest) {
   tally.Check(reader, Sample{big, Outcome::NameLine, "big"}, "50 MB");
   big.resize(big.size() - 5);
   tally.Check(reader, Sample{big, Outcome::Failure, ""}, "50 MB cut short");
+  EXPECT_EQ(tally.wrong, 0) << tally.report;
+}
+
+// A fraction of 214,800,000 zeros raises the bound RapidJSON puts on a
+// positive exponent past what an int can take ten times of, so the exponent
+// wraps round before it is compared; no fewer zeros (214,748,057 at the
+// least) show it. Wherever such a number stands the parse fails, as it does
+// for 1e309; the same zeros with no exponent, or one that fits an int, still
+// parse. Built one text at a time: a 32-bit test cannot hold them all.
+TEST(ManifestCorpus, NumbersPastTheParsersArithmetic) {
+  ManifestReader reader;
+  ASSERT_TRUE(reader.ready());
+  Tally tally;
+  const std::string zeros = "0." + std::string(214800000, '0') + "1";
+  const struct {
+    const char *before, *after;
+    Outcome expect;
+    const char *name;
+  } kAroundZeros[] = {
+      {R"({"name":"1.16.5","v":)", "e2147483648}", Outcome::Failure, ""},
+      {R"({"name":"1.16.5","v":)", "}", Outcome::NameLine, "1.16.5"},
+      {R"({"name":"1.16.5","v":)", "e214800000}", Outcome::NameLine, "1.16.5"},
+      {R"({"name":"x","a":[1,-)", "E+2147483648]}", Outcome::Failure, ""},
+      {R"({"name":)", "e+0000000000000000000000000000099999999999999999999}", Outcome::Failure, ""},
+      {"-", "E21474836470", Outcome::Failure, ""},
+  };
+  // Each text is 215 MB: the QEMU guest reads the first two only.
+  const int kTexts = Rounds(2, 6, 6);
+  for (int i = 0; i < kTexts; i++) {
+    const auto &around = kAroundZeros[i];
+    tally.Check(reader, Sample{around.before + zeros + around.after, around.expect, around.name},
+                "215 MB, text " + std::to_string(i));
+  }
+  const std::string digits(5 << 20, '7');
+  tally.Check(reader, Sample{R"({"name":")" + digits + R"(","v":1e-)" + digits + "}", Outcome::NameLine, digits},
+              "5 MB of digits in a string, and in an exponent");
   EXPECT_EQ(tally.wrong, 0) << tally.report;
 }
 
