@@ -14,7 +14,8 @@ Checked for each build: a GUI executable for the architecture, stripped,
 with the header's exploit mitigations (relocatable with relocations,
 no-execute data, Terminal Server aware; no SEH on x86, high-entropy
 addresses and SEH through .pdata on x64) and no section both writable and executable, the i386 one at most
-220 KB,
+220 KB, OS and subsystem version 6.0 (Vista) in the header, every import
+one that Vista SP2 provides,
 importing only system DLLs, nothing delay-loaded or by ordinal, and from
 the Windows API DLLs the narrow variant of every function that has both,
 except the wide functions that the bare program imports too. And, so that
@@ -54,6 +55,51 @@ SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell
 # The Windows API DLLs whose functions must be taken in their narrow form.
 NARROW_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll"}
 
+# The oldest Windows the program runs on, Vista (6.0), as the header states
+# it: both the OS version and the subsystem version.
+VISTA = (6, 0)
+# Every function the executables may import, each one present in Windows
+# Vista SP2: taken once from Microsoft's documentation of each function
+# ("Minimum supported client": Windows 2000, XP or Vista; GetTickCount64 is
+# the one that needs Vista). The x64 unwinding functions are the ones
+# kernel32 has exported since the first x64 Windows. The msvcrt.dll entries
+# are C runtime functions that the msvcrt.dll of Windows 2000 already
+# exported, as the CRT reference documents them, and the data and helpers of
+# its start-up. A function a new toolchain brings in that is not here fails
+# release_pe by name: check its documentation before adding it.
+VISTA_SP2 = {
+    "advapi32.dll": "RegCloseKey RegEnumKeyExA RegOpenKeyExA RegQueryInfoKeyA RegQueryValueExA",
+    "gdi32.dll": "CreateFontA CreateSolidBrush DeleteObject GetStockObject SelectObject SetBkColor SetDCBrushColor"
+                 " SetTextColor",
+    "kernel32.dll": "AddVectoredExceptionHandler AllocConsole CloseHandle CreateEventA CreateSemaphoreA"
+                    " DeleteCriticalSection DuplicateHandle EnterCriticalSection FormatMessageA FreeLibrary"
+                    " GetCurrentDirectoryA GetCurrentProcess GetCurrentProcessId GetCurrentThread GetCurrentThreadId"
+                    " GetHandleInformation GetLastError GetModuleHandleA GetModuleHandleW GetProcAddress"
+                    " GetProcessAffinityMask GetStartupInfoA GetSystemInfo GetSystemTimeAsFileTime GetThreadContext"
+                    " GetThreadPriority GetTickCount GetTickCount64 InitializeCriticalSection IsDBCSLeadByteEx"
+                    " IsDebuggerPresent LeaveCriticalSection LoadLibraryA LocalFree MultiByteToWideChar OpenProcess"
+                    " OutputDebugStringA QueryPerformanceCounter RaiseException ReleaseSemaphore"
+                    " RemoveVectoredExceptionHandler ResetEvent ResumeThread SetDllDirectoryA SetEvent SetLastError"
+                    " SetProcessAffinityMask SetThreadContext SetThreadPriority SetUnhandledExceptionFilter Sleep"
+                    " SuspendThread TerminateProcess TlsAlloc TlsGetValue TlsSetValue TryEnterCriticalSection"
+                    " VirtualProtect VirtualQuery WaitForMultipleObjects WaitForSingleObject WideCharToMultiByte"
+                    " lstrcpynA RtlCaptureContext RtlLookupFunctionEntry RtlUnwindEx RtlVirtualUnwind"
+                    " __C_specific_handler",
+    "msvcrt.dll": "__getmainargs __initenv __mb_cur_max ___mb_cur_max_func ___lc_codepage_func __iob_func __p__acmdln"
+                  " __p__commode __p__fmode __set_app_type __setusermatherr _acmdln _commode _fmode _access"
+                  " _amsg_exit _beginthreadex _cexit _endthreadex _errno _filelengthi64 _fileno _initterm _iob _lock"
+                  " _onexit _setjmp _setjmp3 _strdup _ultoa _unlock abort atoi calloc exit fclose ferror fflush"
+                  " fopen fprintf fputc fread free freopen fwrite localeconv longjmp malloc memchr memcmp memcpy"
+                  " memmove memset printf realloc remove setlocale signal strchr strcmp strerror strlen strncmp"
+                  " vfprintf wcslen",
+    "shell32.dll": "ShellExecuteA",
+    "user32.dll": "CallWindowProcA CreateDialogParamA DestroyWindow DispatchMessageA DrawTextA GetClientRect"
+                  " GetDlgItem GetMessageA GetWindowLongA GetWindowLongPtrA GetWindowTextA IsDialogMessageA"
+                  " LoadCursorA MessageBoxA PostQuitMessage SendMessageA SetCursor SetWindowLongA SetWindowLongPtrA"
+                  " ShowWindow TrackMouseEvent TranslateMessage",
+}
+VISTA_SP2 = {dll: set(names.split()) for dll, names in VISTA_SP2.items()}
+
 # One well-known pair per DLL: without them the export tables were misread.
 KNOWN_PAIRS = [("kernel32.dll", "CreateFileW"), ("user32.dll", "MessageBoxW"), ("gdi32.dll", "CreateFontW"),
                ("advapi32.dll", "RegOpenKeyExW"), ("shell32.dll", "ShellExecuteW")]
@@ -87,6 +133,8 @@ class Pe:
         else:
             raise PeError("unknown optional header magic 0x%X" % self.magic)
         (self.subsystem, self.dll_characteristics) = self.unpack("<HH", opt + 68)
+        os_version, subsystem_version = self.unpack("<HH", opt + 40), self.unpack("<HH", opt + 48)
+        self.versions = (os_version, subsystem_version)
         (ndirs,) = self.unpack("<I", count_at)
         self.dirs = [self.unpack("<II", dirs_at + 8 * i) for i in range(min(ndirs, 16))]
         self.dirs += [(0, 0)] * (16 - len(self.dirs))
@@ -206,6 +254,8 @@ def check_build(report, arch, exe, bare, pairs, source):
                  "machine 0x%X, magic 0x%X" % (pe.machine, pe.magic))
     report.check(pe.subsystem == SUBSYSTEM_WINDOWS_GUI, label + ": Windows GUI subsystem",
                  "subsystem %d" % pe.subsystem)
+    report.check(pe.versions == (VISTA, VISTA), label + ": OS and subsystem version %d.%d (Vista)" % VISTA,
+                 "OS %d.%d, subsystem %d.%d" % (pe.versions[0] + pe.versions[1]))
     flags = FILE_EXECUTABLE_IMAGE | (FILE_32BIT_MACHINE if arch == "i386" else 0)
     report.check(pe.characteristics & flags == flags and not pe.characteristics & FILE_DLL,
                  label + ": an executable, not a DLL", "characteristics 0x%04X" % pe.characteristics)
@@ -235,6 +285,11 @@ def check_build(report, arch, exe, bare, pairs, source):
     report.check(not pe.dirs[DIR_DELAY_IMPORT][0], label + ": nothing delay-loaded")
     by_ordinal = sorted(dll + "!" + n for dll, names in imports.items() for n in names if n.startswith("#"))
     report.check(not by_ordinal, label + ": every function imported by name", ", ".join(by_ordinal))
+
+    newer = sorted(dll + "!" + n for dll, names in imports.items() if dll in VISTA_SP2 for n in names
+                   if n not in VISTA_SP2[dll])
+    report.check(not newer, label + ": every import in the list of what Vista SP2 provides",
+                 "not in the list (newer than Vista?): " + ", ".join(newer))
 
     runtime = wide_with_narrow(base_imports, pairs)
     # The runtimes start up and do file and text work, nothing of a window:
