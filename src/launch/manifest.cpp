@@ -48,9 +48,10 @@ size_t RoomForTheRest(FILE *in, size_t capacity) {
   return (size_t)length + 2 - capacity;
 }
 
-// The rest of in as a NUL-terminated text in a malloc'd block; the caller
-// frees it. NULL when the stream fails or the text does not fit in memory.
-char *ReadRest(FILE *in) {
+// The rest of in as a NUL-terminated text in a malloc'd block, its length
+// in *length; the caller frees it. NULL when the stream fails or the text
+// does not fit in memory.
+char *ReadRest(FILE *in, size_t *length) {
   const size_t kChunk = 4096;
   size_t capacity = kChunk, size = 0;
   char *text = (char *)malloc(capacity);
@@ -82,6 +83,7 @@ char *ReadRest(FILE *in) {
     return NULL;
   }
   if (text) text[size] = '\0';
+  *length = size;
   return text;
 }
 
@@ -114,12 +116,30 @@ char *Digits(char *p, long long *value) {
   return p;
 }
 
+typedef uintptr_t Word;
+const Word kEveryByte = (Word)-1 / 0xFF;  // 0x01 in each byte
+// Flags the bytes of w that are 0 with their top bit; the lowest flag is
+// exact (above it a 0x01 byte can be flagged too).
+Word ZeroBytes(Word w) { return (w - kEveryByte) & ~w & kEveryByte * 0x80; }
+
 // Returns the byte after the string whose opening quote is just before p,
-// or the NUL that cuts it short.
-char *SkipString(char *p) {
-  for (;; p++) {
+// or the NUL that cuts it short; end is the text's terminating NUL. Most of
+// a manifest is strings: they are passed a word at a time.
+char *SkipString(char *p, const char *end) {
+  for (;;) {
+    while (end - p >= (ptrdiff_t)sizeof(Word)) {
+      Word w;
+      memcpy(&w, p, sizeof w);
+      Word stops = ZeroBytes(w ^ kEveryByte * '"') | ZeroBytes(w ^ kEveryByte * '\\') | ZeroBytes(w);
+      if (stops) {
+        p += __builtin_ctzll(stops) / 8;  // little-endian: the first byte
+        break;
+      }
+      p += sizeof w;
+    }
     if (*p == '"') return p + 1;
     if (!*p || (*p == '\\' && !*++p)) return p;
+    p++;
   }
 }
 
@@ -151,19 +171,35 @@ char *CheckNumber(char *p, bool *fits) {
   return p;
 }
 
-// False when a number in text is past what RapidJSON's arithmetic holds;
-// text may be changed as CheckNumber says. Strings are skipped whole, so a
+// The bytes where a walk between strings stops: a string's quote, a
+// number's first byte, the text's end.
+struct ByteSet {
+  bool at[256];
+};
+constexpr ByteSet OutsideStops() {
+  ByteSet stops{};
+  for (const char *c = "\"-0123456789"; *c; c++) stops.at[(unsigned char)*c] = true;
+  stops.at[0] = true;
+  return stops;
+}
+constexpr ByteSet kOutsideStops = OutsideStops();
+
+// False when a number in the length bytes of text (a NUL follows them) is
+// past what RapidJSON's arithmetic holds; text may be changed as CheckNumber
+// says. Strings are skipped whole, so a
 // run of digits inside one is never taken for a number; the text ends at
 // its first NUL, as it does for the parser.
-bool NumbersFitTheParser(char *text) {
+bool NumbersFitTheParser(char *text, size_t length) {
+  const char *end = text + length;
   bool fits = true;
-  for (char *p = text; *p && fits;) {
+  for (char *p = text; fits;) {
+    while (!kOutsideStops.at[(unsigned char)*p]) p++;
     if (*p == '"')
-      p = SkipString(p + 1);
-    else if (*p == '-' || (*p >= '0' && *p <= '9'))
+      p = SkipString(p + 1, end);
+    else if (*p)
       p = CheckNumber(p, &fits);
     else
-      p++;
+      break;
   }
   return fits;
 }
@@ -183,8 +219,9 @@ void ReportManifestName(const char *path, FILE *out, FILE *err) {
   // Text mode: CR LF arrives as LF and a byte 0x1A ends the text. The stream
   // is closed as soon as its text has been read.
   FILE *in = fopen(path, "r");
-  char *json_content = in ? ReadRest(in) : NULL;  // freed below
-  if (in) fclose(in);                             // NOLINT(cert-err33-c) read only: nothing is lost when closing fails
+  size_t length = 0;
+  char *json_content = in ? ReadRest(in, &length) : NULL;  // freed below
+  if (in) fclose(in);  // NOLINT(cert-err33-c) read only: nothing is lost when closing fails
   // Here and below: a report that cannot be written has nowhere to say so.
   if (!json_content) fprintf(err, "fail to read json file: %s\n", path);  // NOLINT(cert-err33-c)
 
@@ -192,7 +229,7 @@ void ReportManifestName(const char *path, FILE *out, FILE *err) {
     // Owns every value parsed from json_content; released first.
     Document dom;
     // A number past RapidJSON's arithmetic fails as the parse would.
-    bool fits = !json_content || NumbersFitTheParser(json_content);
+    bool fits = !json_content || NumbersFitTheParser(json_content, length);
     // Iterative: the recursive parser overflows the stack on deep nesting.
     if (fits)
       dom.Parse<rapidjson::kParseDefaultFlags | rapidjson::kParseIterativeFlag>(json_content ? json_content : "");
