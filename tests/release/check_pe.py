@@ -63,9 +63,10 @@ VISTA = (6, 0)
 # ("Minimum supported client": Windows 2000, XP or Vista; GetTickCount64 is
 # the one that needs Vista). The x64 unwinding functions are the ones
 # kernel32 has exported since the first x64 Windows. The msvcrt.dll entries
-# are C runtime functions that the msvcrt.dll of Windows 2000 already
-# exported, as the CRT reference documents them, and the data and helpers of
-# its start-up. A function a new toolchain brings in that is not here fails
+# are C runtime functions that the msvcrt.dll of Windows XP already exported
+# (the CRT reference documents them), and the data and helpers of its
+# start-up; Debian 13's mingw-w64 brings in a few more of them than
+# Debian 12's. A function a new toolchain brings in that is not here fails
 # release_pe by name: check its documentation before adding it.
 VISTA_SP2 = {
     "advapi32.dll": "RegCloseKey RegEnumKeyExA RegOpenKeyExA RegQueryInfoKeyA RegQueryValueExA",
@@ -78,7 +79,7 @@ VISTA_SP2 = {
                     " GetProcessAffinityMask GetStartupInfoA GetSystemInfo GetSystemTimeAsFileTime GetThreadContext"
                     " GetThreadPriority GetTickCount GetTickCount64 InitializeCriticalSection IsDBCSLeadByteEx"
                     " IsDebuggerPresent LeaveCriticalSection LoadLibraryA LocalFree MultiByteToWideChar OpenProcess"
-                    " OutputDebugStringA QueryPerformanceCounter RaiseException ReleaseSemaphore"
+                    " OutputDebugStringA QueryPerformanceCounter QueryPerformanceFrequency RaiseException ReleaseSemaphore"
                     " RemoveVectoredExceptionHandler ResetEvent ResumeThread SetDllDirectoryA SetEvent SetLastError"
                     " SetProcessAffinityMask SetThreadContext SetThreadPriority SetUnhandledExceptionFilter Sleep"
                     " SuspendThread TerminateProcess TlsAlloc TlsGetValue TlsSetValue TryEnterCriticalSection"
@@ -87,7 +88,8 @@ VISTA_SP2 = {
                     " __C_specific_handler",
     "msvcrt.dll": "__getmainargs __initenv __mb_cur_max ___mb_cur_max_func ___lc_codepage_func __iob_func __p__acmdln"
                   " __p__commode __p__fmode __set_app_type __setusermatherr _acmdln _commode _fmode _access"
-                  " _amsg_exit _beginthreadex _cexit _endthreadex _errno _filelengthi64 _fileno _initterm _iob _lock"
+                  " _amsg_exit _beginthreadex _cexit _endthreadex _errno _filelengthi64 _fileno _initterm _iob"
+                  " _ismbblead _lock _vscprintf _vsnprintf getenv strtoul"
                   " _onexit _setjmp _setjmp3 _strdup _ultoa _unlock abort atoi calloc exit fclose ferror fflush"
                   " fopen fprintf fputc fread free freopen fwrite localeconv longjmp malloc memchr memcmp memcpy"
                   " memmove memset printf realloc remove setlocale signal strchr strcmp strerror strlen strncmp"
