@@ -42,6 +42,21 @@ TEST(Program, StartsLaunchesAndQuits) {
             "fail to read json file: ./versions/manifest.json\r\n"
             "fail to parse json file: ./versions/manifest.json\r\n");
 
+  // 214,800,000 zeros let the exponent wrap round inside RapidJSON, which
+  // then read far outside its table: now the parse fails and it goes on.
+  dir.MakeDir("versions");
+  ASSERT_TRUE(WriteFileBytes(dir.path() + "\\versions\\manifest.json",
+                             "{\"name\":\"1.16.5\",\"v\":0." + std::string(214800000, '0') + "1e2147483648}"));
+  PostMessageA(main, WM_COMMAND, MAKEWPARAM(IDC_BTN1, BN_CLICKED), (LPARAM)GetDlgItem(main, IDC_BTN1));
+  box = p.WaitBox("Execing", 120000);
+  ASSERT_TRUE(box) << p.Stderr();
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(p.Answers(main));
+  EXPECT_EQ(p.Stderr(),
+            "fail to read json file: ./versions/manifest.json\r\n"
+            "fail to parse json file: ./versions/manifest.json\r\n"
+            "fail to parse json file: ./versions/manifest.json\r\n");
+
   PostMessageA(main, WM_CLOSE, 0, 0);
   EXPECT_EQ(p.WaitExit(), 0u);
 }
