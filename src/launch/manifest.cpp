@@ -186,9 +186,9 @@ constexpr ByteSet kOutsideStops = OutsideStops();
 
 // False when a number in the length bytes of text (a NUL follows them) is
 // past what RapidJSON's arithmetic holds; text may be changed as CheckNumber
-// says. Strings are skipped whole, so a
-// run of digits inside one is never taken for a number; the text ends at
-// its first NUL, as it does for the parser.
+// says. Strings are skipped whole, so a run of digits inside one is never
+// taken for a number; the text ends at its first NUL, as it does for the
+// parser.
 bool NumbersFitTheParser(char *text, size_t length) {
   const char *end = text + length;
   bool fits = true;
