@@ -48,7 +48,7 @@ TEST(Program, StartsLaunchesAndQuits) {
   ASSERT_TRUE(WriteFileBytes(dir.path() + "\\versions\\manifest.json",
                              "{\"name\":\"1.16.5\",\"v\":0." + std::string(214800000, '0') + "1e2147483648}"));
   PostMessageA(main, WM_COMMAND, MAKEWPARAM(IDC_BTN1, BN_CLICKED), (LPARAM)GetDlgItem(main, IDC_BTN1));
-  box = p.WaitBox("Execing", 120000);
+  box = p.WaitBox("Execing", Rounds(600000, 120000, 120000));  // ten times as long under emulation
   ASSERT_TRUE(box) << p.Stderr();
   PostMessageA(box, WM_COMMAND, IDOK, 0);
   EXPECT_TRUE(p.Answers(main));
