@@ -88,13 +88,42 @@ TEST(MainWindow, CloseAndCommandsOneAndTwoEndTheProgram) {
 int g_fetches;
 BOOL WINAPI FailingFetch(LPMSG, HWND, UINT, UINT) { return ++g_fetches < 1000 ? -1 : 0; }
 
-// A fetch that fails ends the loop instead of spinning on the error.
+// The real fetch; once it has returned the quit, further fetches fail and
+// are counted, so a loop that reads past the quit ends instead of waiting.
+bool g_quitFetched;
+int g_fetchesAfterQuit;
+BOOL WINAPI FetchUntilQuit(LPMSG msg, HWND hwnd, UINT first, UINT last) {
+  if (g_quitFetched) {
+    g_fetchesAfterQuit++;
+    return -1;
+  }
+  BOOL got = GetMessageA(msg, hwnd, first, last);
+  g_quitFetched = got == 0;
+  return got;
+}
+
+UINT g_seen;
+LRESULT CALLBACK RecordingProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_APP) g_seen = (UINT)wp;
+  return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+// A fetch that fails ends the loop instead of spinning on the error; the
+// quit ends it too, once what came before it has been dispatched.
 TEST(MessageLoop, EndsOnQuitAndOnAFailedFetch) {
   RunMessageLoop(FailingFetch);
   EXPECT_EQ(g_fetches, 1);
+
+  HWND w = CreateWindowA("STATIC", "", WS_OVERLAPPED, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
+  ASSERT_TRUE(w);
+  SetWindowLongPtrA(w, GWLP_WNDPROC, (LONG_PTR)RecordingProc);
+  PostMessageA(w, WM_APP, 42, 0);
   PostQuitMessage(0);
-  RunMessageLoop(GetMessageA);
-  SUCCEED();
+  RunMessageLoop(FetchUntilQuit);
+  EXPECT_TRUE(g_quitFetched);
+  EXPECT_EQ(g_fetchesAfterQuit, 0);
+  EXPECT_EQ(g_seen, 42u);
+  DestroyWindow(w);
 }
 
 }  // namespace

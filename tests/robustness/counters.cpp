@@ -38,6 +38,8 @@ BOOL CALLBACK CountTopLevel(HWND hwnd, LPARAM lp) {
 }  // namespace
 
 int CountHandles() {
+  DWORD count = 0;
+  if (GetProcessHandleCount(GetCurrentProcess(), &count) && count > 0) return (int)count;
   typedef LONG(WINAPI * QueryFn)(ULONG, PVOID, ULONG, PULONG);
   QueryFn query = (QueryFn)(void *)GetProcAddress(GetModuleHandleA("ntdll"), "NtQuerySystemInformation");
   if (!query) return -1;

@@ -5,10 +5,10 @@
 
 #include <ostream>
 
-// Open kernel handles of this process (files, registry keys, events...).
-// GetProcessHandleCount is a stub under Wine (always 0): this asks for the
-// system's handle table and counts the entries of this process. -1 when the
-// table cannot be read. A failed expectation opens a few handles of gtest's
+// Open kernel handles of this process (files, registry keys, events...):
+// GetProcessHandleCount's answer, or where that is 0 (a stub, as in Wine 8
+// and 10) the entries of this process in the system's handle table. -1 when
+// neither can be read. A failed expectation opens a few handles of gtest's
 // own (a debug-output mutex and the like), so after one failure a handle
 // count compared afterwards may be off too.
 int CountHandles();

@@ -21,12 +21,25 @@ struct Home {
 
 int BitOf(View v) { return v == View::Wow ? 64 : 32; }
 
-TEST(SystemBits, Wine64ReportsA64BitMachine) {
+// The word size comes from the machine itself, not from the view of it that
+// a 32-bit process gets under WOW64 (there GetSystemInfo says x86): a 64-bit
+// process, or a 32-bit one under WOW64, must see a machine that is not x86,
+// and an x64 or Itanium machine is a 64-bit one.
+TEST(SystemBits, FollowTheNativeMachine) {
   SafeGetNativeSystemInfo(NULL);  // tolerated, does nothing
-  SYSTEM_INFO si = {};
+  SYSTEM_INFO native = {}, si = {};
+  GetNativeSystemInfo(&native);
   SafeGetNativeSystemInfo(&si);
-  EXPECT_EQ(si.wProcessorArchitecture, PROCESSOR_ARCHITECTURE_AMD64);
-  EXPECT_EQ(GetSystemBits(), 64);
+  EXPECT_EQ(si.wProcessorArchitecture, native.wProcessorArchitecture);
+  EXPECT_EQ(si.dwNumberOfProcessors, native.dwNumberOfProcessors);
+  BOOL wow64 = FALSE;
+  IsWow64Process(GetCurrentProcess(), &wow64);
+  if (sizeof(void *) == 8 || wow64) {
+    EXPECT_NE(si.wProcessorArchitecture, PROCESSOR_ARCHITECTURE_INTEL);
+  }
+  const WORD arch = native.wProcessorArchitecture;
+  const bool wide = arch == PROCESSOR_ARCHITECTURE_AMD64 || arch == PROCESSOR_ARCHITECTURE_IA64;
+  EXPECT_EQ(GetSystemBits(), wide ? 64 : 32) << "architecture " << arch;
 }
 
 TEST(RegistryLookup, NoRuntimesKeyInEitherView) {
