@@ -1,6 +1,11 @@
 # shellcheck shell=bash
 # Sourced by the scripts of tools/ and by .ci/run: how a run stops, which
 # build runs here, and what tools/debian13 and tools/guest32 keep between runs.
+# Started in the background by a script, bash ignores SIGINT and cannot trap
+# it: tools/test and .ci/run (SELF) start afresh with SIGINT at its default.
+if [ -n "${SELF:-}" ] && (($(sed -n 's/^SigIgn:\t*/0x/p' "/proc/$$/status") & 2)); then
+  exec perl -e '$SIG{INT} = "DEFAULT"; exec @ARGV or die "$ARGV[0]: $!\n"' bash "$SELF" "$@"
+fi
 ME="${ME:-${0##*/}}"
 say() { echo "$ME: $*"; }
 die() { say "$*" >&2; exit 1; }
@@ -11,7 +16,7 @@ die() { say "$*" >&2; exit 1; }
 # died of one, stops the whole run: the step's group is ended, the caller's
 # on_exit runs, the run says "interrupted" and dies of that same signal, so
 # that whoever started it stops too. --log FILE takes the step's output.
-STEP=""
+STEP="" STEP_SIG=TERM
 step() {
   local rc=0
   set -m
@@ -25,7 +30,7 @@ step() {
 }
 stop() {
   trap '' INT TERM
-  [ -z "$STEP" ] || { kill -TERM -- "-$STEP" 2>/dev/null; wait "$STEP" 2>/dev/null; } || true
+  [ -z "$STEP" ] || { kill -"$STEP_SIG" -- "-$STEP" 2>/dev/null; wait "$STEP" 2>/dev/null; } || true
   trap - EXIT
   ! declare -F on_exit >/dev/null || on_exit || true
   say "interrupted" >&2
@@ -101,7 +106,10 @@ kept_room() {
 # namespaces of its own: when the step is ended, the kernel ends the rest of
 # its processes and drops their mounts.
 KEPT_NS=(unshare --pid --fork --kill-child --mount --propagation private)
-contained() {
-  if [ "$1" = --log ]; then step --log "$2" "${KEPT_NS[@]}" "${@:3}"; else step "${KEPT_NS[@]}" "$@"; fi
+contained() {  # unshare ignores TERM while it waits: it is ended with KILL
+  local rc=0
+  STEP_SIG=KILL
+  if [ "$1" = --log ]; then step --log "$2" "${KEPT_NS[@]}" "${@:3}" || rc=$?; else step "${KEPT_NS[@]}" "$@" || rc=$?; fi
+  STEP_SIG=TERM && return $rc
 }
 contained_works() { "${KEPT_NS[@]}" true; }
