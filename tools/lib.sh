@@ -2,7 +2,7 @@
 # Sourced by the scripts of tools/ and by .ci/run: how a run stops, which
 # build runs here, and what tools/debian13 and tools/guest32 keep between runs.
 # Started in the background by a script, bash ignores SIGINT and cannot trap
-# it: tools/test and .ci/run (SELF) start afresh with SIGINT at its default.
+# it: tools/test, debian13 and .ci/run (SELF) start afresh with SIGINT at its default.
 if [ -n "${SELF:-}" ] && (($(sed -n 's/^SigIgn:\t*/0x/p' "/proc/$$/status") & 2)); then
   exec perl -e '$SIG{INT} = "DEFAULT"; exec @ARGV or die "$ARGV[0]: $!\n"' bash "$SELF" "$@"
 fi
