@@ -10,7 +10,6 @@ constexpr char MANIFEST_PATH[] = "./versions/manifest.json";
 // string; writes "fail to read json file: <path>\n" to err when the file
 // cannot be read, and "fail to parse json file: <path>\n" when its text
 // (the empty text for an unreadable file) is not one JSON value, or holds a
-// number with a positive exponent past 2147483647 (which the parser's
-// arithmetic cannot hold; numbers with smaller exponents past 308 fail too).
+// number that the parser's arithmetic cannot hold (ReportManifestText).
 // Never throws.
 void ReportManifestName(const char *path, FILE *out, FILE *err);

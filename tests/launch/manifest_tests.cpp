@@ -102,6 +102,10 @@ TEST(Manifest, NameAndFailureLines) {
       // sum of the two; such numbers are 0.
       File("ten-digit negative exponents", R"({"name":"x","v":[1.0000000000e-2147483639,-0.0000000001E-9999999999]})",
            "name: x\n"),
+      // What a fuzzer found of the same kind: the sum wrapped after 11 and
+      // 18 fraction digits.
+      File("ten-digit negative exponents found by fuzzing",
+           R"({"name":"x","v":[0.00000000001e-2147483639,0.090050001473944278E-2147483635]})", "name: x\n"),
       File("array root", R"([{"name":"x"}])", ""),
       File("string root", R"("name")", ""),
       File("number root", "1", ""),

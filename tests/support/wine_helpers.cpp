@@ -114,3 +114,15 @@ int Rounds(int guest, int usual, int full) {
   if (length && strcmp(length, "guest") == 0) return guest;
   return usual;
 }
+
+std::string AroundZerosPastTheParser(const std::string &before, const std::string &after) {
+  const size_t kZeros = 214800000;
+  std::string text;
+  text.reserve(before.size() + kZeros + 3 + after.size());  // one block: a 32-bit test holds few
+  text += before;
+  text += "0.";
+  text.append(kZeros, '0');
+  text += "1";
+  text += after;
+  return text;
+}

@@ -58,3 +58,8 @@ class LaunchSandbox {
  private:
   SavedStream out_, err_;
 };
+
+// before + "0." + 214,800,000 zeros + "1" + after (215 MB): RapidJSON's
+// exponent wraps round on any positive exponent of ten digits after it (from
+// 214,748,055 zeros on), and stays sound with none or a smaller one.
+std::string AroundZerosPastTheParser(const std::string &before, const std::string &after);
