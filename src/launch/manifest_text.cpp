@@ -41,14 +41,14 @@ typedef rapidjson::GenericDocument<rapidjson::UTF8<>, rapidjson::MemoryPoolAlloc
 // all of its sums. A fraction lowers the exponent by one for each of its
 // leading zeros after an integer part of 0, and for at most 17 of its other
 // digits; the bound of a positive exponent (308 plus that count) rises with
-// them. So after 214,748,055 zeros "0.<zeros>1e2147483648" wraps round
-// inside RapidJSON before the bound is compared (214,748,056 without the 1:
-// upstream issues #2303, #2391); a negative exponent of ten digits after a
-// fraction of ten digits wraps when the two are added (#1261, fixed in
-// Debian 13's package only); and the count itself wraps past 2^31 zeros. A
-// wrapped exponent indexes far outside the table of powers of ten and the
-// program crashes. So each number is looked at before the parse, with
-// RapidJSON's own sums done in long long; this can go once a fixed
+// them. So with 214,748,055 zeros or more "0.<zeros>1e2147483648" wraps
+// round inside RapidJSON before the bound is compared (214,748,056 without
+// the 1: upstream issues #2303, #2391); a negative exponent of ten digits
+// after a fraction of ten digits wraps when the two are added (#1261, fixed
+// in Debian 13's package only); and the count itself wraps with 2^31 + 1
+// zeros. A wrapped exponent indexes far outside the table of powers of ten
+// and the program crashes. So each number is looked at before the parse,
+// with RapidJSON's sums done in long long; this can go once a fixed
 // RapidJSON ships.
 const long long kIntMax = 2147483647, kIntMin = -kIntMax - 1;
 // RapidJSON keeps 17 significant digits of a fraction and skips the rest.
