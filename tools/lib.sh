@@ -103,7 +103,8 @@ recipe() { sha256sum | cut -c1-16; }
 # tools/probe32 answers (or COMMAND, that runs it elsewhere).
 where32() {
   [ $# -gt 0 ] || set -- "$TREE/tools/probe32"
-  WHERE="" WHY="" && read -r WHERE WHY < <("$@") || true
+  WHERE="" WHY=""
+  read -r WHERE WHY < <("$@") || true
 }
 # run_build: the build to run here, win32 where 32-bit code runs, else win64.
 run_build() {
