@@ -8,7 +8,7 @@ unset QUILLON_REEXEC
 set -euo pipefail
 TREE="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 [ -n "${KEEP_CWD:-}" ] || cd "$TREE"
-ME="${ME:-${0##*/}}"
+ME="${ME:-${0##*/}}" && export -n ME
 say() { echo "$ME: $*"; }
 die() { say "$*" >&2; exit 1; }
 
