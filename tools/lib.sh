@@ -10,6 +10,7 @@ TREE="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 [ -n "${KEEP_CWD:-}" ] || cd "$TREE"
 ME="${ME:-${0##*/}}" && export -n ME
 say() { echo "$ME: $*"; }
+exec {STDERR}>&2  # "interrupted" goes there, whatever a step's output was sent to
 die() { say "$*" >&2; exit 1; }
 
 # step [--tty] COMMAND...: runs COMMAND in a session of its own (with --tty
@@ -38,7 +39,7 @@ stop() {
   [ -z "$STEP" ] || { kill -"$STEP_SIG" -- "$STEP_GROUP$STEP" 2>/dev/null; wait "$STEP" 2>/dev/null; } || true
   trap - EXIT
   finish
-  say "interrupted" >&2
+  say "interrupted" >&"$STDERR"
   trap - "$1"
   kill -s "$1" $$
 }
