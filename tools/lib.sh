@@ -94,7 +94,8 @@ kept() {
     rm -rf --one-file-system "$path.new" "$path.stamp"
     temp "$path.new"
     "$@" "$path.new" || { rm -rf --one-file-system "$path.new"; exec {LOCK}>&-; return 1; }
-    rm -rf --one-file-system "$path" && mv "$path.new" "$path" && echo "$recipe" >"$path.stamp"
+    { rm -rf --one-file-system "$path" && mv "$path.new" "$path" && echo "$recipe" >"$path.stamp"; } ||
+      die "could not put the new $path in place"
   fi
   exec {LOCK}>&-
 }
