@@ -21,7 +21,8 @@ die() { say "$*" >&2; exit 1; }
 STEP="" STEP_SIG=TERM STEP_GROUP=""
 step() {
   local rc=0
-  if [ "$1" = --tty ]; then shift; "$@" </dev/null & STEP_GROUP=""; else setsid "$@" </dev/null & STEP_GROUP=-; fi
+  if [ "$1" = --tty ]; then shift; "$@" </dev/null {STDERR}>&- & STEP_GROUP=""
+  else setsid "$@" </dev/null {STDERR}>&- & STEP_GROUP=-; fi
   STEP=$!
   wait "$STEP" || rc=$?
   STEP=""
