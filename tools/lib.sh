@@ -1,115 +1,143 @@
 # shellcheck shell=bash
-# Sourced by the scripts of tools/ and by .ci/run: how a run stops, which
-# build runs here, and what tools/debian13 and tools/guest32 keep between runs.
+# Sourced by the scripts of tools/ and by .ci/run, before any cd: how a run
+# stops, locks, kept folders, where 32-bit code runs, building a preset.
 # Started in the background by a script, bash ignores SIGINT and cannot trap
-# it: tools/test, debian13 and .ci/run (SELF) start afresh with SIGINT at its default.
-if [ -n "${SELF:-}" ] && (($(sed -n 's/^SigIgn:\t*/0x/p' "/proc/$$/status") & 2)); then
-  exec perl -e '$SIG{INT} = "DEFAULT"; exec @ARGV or die "$ARGV[0]: $!\n"' bash "$SELF" "$@"
-fi
-ME="${ME:-${0##*/}}"
+# it: every script starts afresh with SIGINT at its default.
+if [ -z "${QUILLON_REEXEC:-}" ]; then QUILLON_REEXEC=1 exec env --default-signal=INT bash "$0" "$@"; fi
+unset QUILLON_REEXEC
+set -euo pipefail
+TREE="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+[ -n "${KEEP_CWD:-}" ] || cd "$TREE"
+ME="${ME:-${0##*/}}" && export -n ME
 say() { echo "$ME: $*"; }
+exec {STDERR}>&2  # "interrupted" goes there, whatever a step's output was sent to
 die() { say "$*" >&2; exit 1; }
 
-# step [--log FILE] COMMAND...: runs COMMAND (a function too) in a process
-# group of its own, in the background so that a signal reaches this shell at
-# once, and returns its status. A Ctrl-C or TERM meanwhile, or a step that
-# died of one, stops the whole run: the step's group is ended, the caller's
-# on_exit runs, the run says "interrupted" and dies of that same signal, so
-# that whoever started it stops too. --log FILE takes the step's output.
-STEP="" STEP_SIG=TERM
+# step [--tty] COMMAND...: runs COMMAND in a session of its own (with --tty
+# in ours, for sudo's password prompt) and waits for it, so that a signal
+# reaches this shell at once. A Ctrl-C or TERM meanwhile, or a step that died
+# of one, stops the run: the step is ended, what `temp` named is removed,
+# on_exit runs, and the run dies of that same signal.
+STEP="" STEP_SIG=TERM STEP_GROUP=""
 step() {
   local rc=0
-  set -m
-  if [ "$1" = --log ]; then "${@:3}" </dev/null >"$2" 2>&1 & else "$@" </dev/null & fi
+  if [ "$1" = --tty ]; then shift; "$@" </dev/null {STDERR}>&- & STEP_GROUP=""
+  else setsid "$@" </dev/null {STDERR}>&- & STEP_GROUP=-; fi
   STEP=$!
-  set +m
   wait "$STEP" || rc=$?
   STEP=""
   case $rc in 130) stop INT ;; 143) stop TERM ;; esac
   return $rc
 }
+TEMPS=()
+temp() { TEMPS+=("$@"); }
+finish() {
+  ! declare -F on_exit >/dev/null || on_exit || true
+  [ ${#TEMPS[@]} -eq 0 ] || rm -rf --one-file-system "${TEMPS[@]}" || true
+}
 stop() {
   trap '' INT TERM
-  [ -z "$STEP" ] || { kill -"$STEP_SIG" -- "-$STEP" 2>/dev/null; wait "$STEP" 2>/dev/null; } || true
+  [ -z "$STEP" ] || { kill -"$STEP_SIG" -- "$STEP_GROUP$STEP" 2>/dev/null; wait "$STEP" 2>/dev/null; } || true
   trap - EXIT
-  ! declare -F on_exit >/dev/null || on_exit || true
-  say "interrupted" >&2
+  finish
+  say "interrupted" >&"$STDERR"
   trap - "$1"
   kill -s "$1" $$
 }
 trap 'stop INT' INT
 trap 'stop TERM' TERM
+trap finish EXIT
 
-# run_build: the build to run here, win32 or win64: the 32-bit product where
-# this machine runs 32-bit code (tools/probe32), else the 64-bit build (the
-# reason on stderr).
+# timed NAME COMMAND...: runs COMMAND (a function too: it uses step for its
+# long parts), prints and notes its time and whether it failed; `report`
+# lists them all at the end and fails when one failed.
+TIMES=() FAILED=0
+timed() {
+  local name=$1 start=$SECONDS rc=0
+  shift
+  "$@" || rc=$?
+  [ $rc -eq 0 ] || FAILED=1
+  TIMES+=("$name: $((SECONDS - start)) s$([ $rc -eq 0 ] || echo ", FAILED")")
+  say "$name: $((SECONDS - start)) s$([ $rc -eq 0 ] || echo ", FAILED")"
+}
+report() {
+  echo
+  say "times"
+  printf '  %s\n' "${TIMES[@]}" "whole: $SECONDS s"
+  return $FAILED
+}
+
+# lock FILE WHAT [SECONDS]: takes FILE's lock for the rest of this shell (or
+# until `exec {LOCK}>&-`), saying what it waits for, for at most SECONDS.
+lock() {
+  exec {LOCK}>>"$1"
+  if ! flock -n "$LOCK"; then
+    say "waiting for $2 (held by $(head -c 200 "$1")), at most ${3:-1800} s"
+    step flock -w "${3:-1800}" "$LOCK" || die "gave up waiting for $2 after ${3:-1800} s"
+  fi
+  echo "$ME, process $$ on $(uname -n), since $(date +%T)" >"$1"
+}
+
+# Kept things (a Debian root, the guest's Wine prefixes and initramfs) live
+# in $QUILLON_CACHE, outside any work tree, so that every clone reuses them.
+KEPT_CACHE="${QUILLON_CACHE:-/var/cache/quillon}"
+# kept PATH RECIPE MAKE...: PATH, made by `MAKE... PATH.new` unless
+# PATH.stamp holds RECIPE (a hash of what makes it). The stamp is written
+# last: a PATH without it is unfinished and made afresh.
+kept() {
+  local path=$1 recipe=$2
+  shift 2
+  [ -e "$path" ] && [ "$(cat "$path.stamp" 2>/dev/null)" = "$recipe" ] && return 0
+  mkdir -p "$(dirname "$path")"
+  lock "$path.lock" "the making of $path" 3600
+  if ! { [ -e "$path" ] && [ "$(cat "$path.stamp" 2>/dev/null)" = "$recipe" ]; }; then
+    say "making $path ($([ -f "$path.stamp" ] && echo "its recipe changed" || echo "none finished yet"))"
+    rm -rf --one-file-system "$path.new" "$path.stamp"
+    temp "$path.new"
+    "$@" "$path.new" || { rm -rf --one-file-system "$path.new"; exec {LOCK}>&-; return 1; }
+    { rm -rf --one-file-system "$path" && mv "$path.new" "$path" && echo "$recipe" >"$path.stamp"; } ||
+      die "could not put the new $path in place"
+  fi
+  exec {LOCK}>&-
+}
+recipe() { sha256sum | cut -c1-16; }
+
+# where32 [COMMAND...]: WHERE (native, guest or none) and WHY, as
+# tools/probe32 answers (or COMMAND, that runs it elsewhere).
+where32() {
+  [ $# -gt 0 ] || set -- "$TREE/tools/probe32"
+  WHERE="" WHY=""
+  read -r WHERE WHY < <("$@") || true
+}
+# run_build: the build to run here, win32 where 32-bit code runs, else win64.
 run_build() {
-  local where="" why=""
-  read -r where why < <("$(dirname "${BASH_SOURCE[0]}")/probe32") || true
-  [ "$where" = native ] && echo win32 && return
-  say "the 64-bit build: this machine cannot run the 32-bit product here (${why:-$where})" >&2
+  where32
+  [ "$WHERE" = native ] && echo win32 && return
+  say "the 64-bit build: this machine cannot run the 32-bit product here (${WHY:-$WHERE})" >&2
   echo win64
 }
-
-# Kept things (a Debian root, a guest's Wine prefix) live outside any work
-# tree, in $QUILLON_CACHE (default /var/cache/quillon), so that fresh clones
-# and CI reuse them. Each is a folder with a stamp beside it (FOLDER.stamp)
-# that says what made it. The stamp is written last, once the folder is
-# whole: a folder without its stamp was interrupted (Ctrl-C, a time limit, a
-# full disk) and is never trusted. Throw them all away with:
-# rm -rf /var/cache/quillon
-KEPT_CACHE="${QUILLON_CACHE:-/var/cache/quillon}"
-
-# kept_folder NAME TREE: $KEPT_CACHE/NAME, made, as an absolute path; never
-# inside the work tree TREE.
-kept_folder() {
-  local dir="$KEPT_CACHE/$1"
-  mkdir -p "$dir" || return 1
-  dir="$(cd "$dir" && pwd -P)"
-  case "$dir/" in "$(cd "$2" && pwd -P)"/*)
-    say "the cache $dir must lie outside the work tree (QUILLON_CACHE)" >&2
-    return 1 ;;
-  esac
-  echo "$dir"
+# build PRESET [TARGET...]: configures and builds it; one build per folder.
+build() {
+  local targets=()
+  [ $# -lt 2 ] || targets=(--target "${@:2}")
+  mkdir -p build
+  lock "build/.$1.lock" "another build of build/$1" &&
+    step cmake --preset "$1" >/dev/null && step cmake --build --preset "$1" "${targets[@]}" &&
+    exec {LOCK}>&-
 }
 
-# kept_why DIR STAMP [MAX_DAYS]: why the kept DIR cannot be used, or nothing.
-# STAMP is the text that its making would write now.
-kept_why() {
-  local dir="$1" stamp="$2" days="${3:-}"
-  [ -d "$dir" ] || { echo "none yet"; return; }
-  [ -f "$dir.stamp" ] || { echo "its making did not finish (interrupted, or the disk was full)"; return; }
-  if [ "$(cat "$dir.stamp")" != "$stamp" ]; then
-    echo "made by $(grep -vxF -f <(echo "$stamp") "$dir.stamp" | paste -sd';'), now $(grep -vxF -f "$dir.stamp" <(echo "$stamp") | paste -sd';')"
-    return
-  fi
-  [ -z "$days" ] || [ -n "$(find "$dir.stamp" -mtime -"$days")" ] || echo "older than $days days"
-}
-
-# kept_replace NEW DIR STAMP: NEW becomes the kept DIR, made by STAMP.
-kept_replace() {
-  rm -rf --one-file-system "$2" "$2.stamp" &&
-    mv "$1" "$2" &&
-    echo "$3" >"$2.stamp.new" && mv "$2.stamp.new" "$2.stamp"
-}
-
-# kept_room DIR MB: fails, saying so, when DIR's disk has less than MB free.
-kept_room() {
-  local free
-  free="$(df -Pm "$1" | awk 'NR == 2 { print $4 }')"
-  [ "${free:-0}" -ge "$2" ] && return 0
-  say "only $free MB free in $1 (the kept copy needs $2 MB): it is not kept" >&2
-  return 1
-}
-
-# contained [--log FILE] COMMAND...: step COMMAND in PID and mount
-# namespaces of its own: when the step is ended, the kernel ends the rest of
-# its processes and drops their mounts.
-KEPT_NS=(unshare --pid --fork --kill-child --mount --propagation private)
+# contained COMMAND...: step COMMAND in PID and mount namespaces of its own:
+# ended, the kernel ends the rest of its processes and drops its mounts.
 contained() {  # unshare ignores TERM while it waits: it is ended with KILL
   local rc=0
   STEP_SIG=KILL
-  if [ "$1" = --log ]; then step --log "$2" "${KEPT_NS[@]}" "${@:3}" || rc=$?; else step "${KEPT_NS[@]}" "$@" || rc=$?; fi
+  step unshare --pid --fork --kill-child --mount --propagation private "$@" || rc=$?
   STEP_SIG=TERM && return $rc
 }
-contained_works() { "${KEPT_NS[@]}" true; }
+# mount_system ROOT: what a system root needs to run Wine and Xvfb in a
+# chroot, mounted in this mount namespace (the guest's, tools/debian13's).
+mount_system() {
+  mount -t proc proc "$1/proc" && mount -t sysfs sys "$1/sys" && mount -t devtmpfs dev "$1/dev" &&
+    mkdir -p "$1/dev/pts" "$1/dev/shm" && mount -t devpts -o newinstance,ptmxmode=666 devpts "$1/dev/pts" &&
+    mount -t tmpfs tmpfs "$1/dev/shm" && mount -t tmpfs -o mode=1777 tmpfs "$1/tmp"
+}

@@ -149,8 +149,10 @@ HWND Program::WaitBox(const std::string &text, DWORD ms) {
 }
 
 bool Program::Answers(HWND hwnd) const {
+  // Whether the window takes a message at all, not whether it fetched one in
+  // the last 5 s (SMTO_ABORTIFHUNG): a program slowed by a busy machine is not hung.
   DWORD_PTR result;
-  return IsWindow(hwnd) && SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+  return IsWindow(hwnd) && SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &result);
 }
 
 DWORD Program::WaitExit(DWORD ms) {
