@@ -2,8 +2,9 @@
 # Sourced by the scripts of tools/ and by .ci/run, before any cd: how a run
 # stops, locks, kept folders, where 32-bit code runs, building a preset.
 # Started in the background by a script, bash ignores SIGINT and cannot trap
-# it: every script starts afresh with SIGINT at its default.
-if [ -z "${QUILLON_REEXEC:-}" ]; then QUILLON_REEXEC=1 exec env --default-signal=INT bash "$0" "$@"; fi
+# it: every script starts afresh with SIGINT at its default (but tools/wine,
+# CTest's emulator, whose bash start costs under emulation).
+if [ -z "${QUILLON_REEXEC:-}${KEEP_CWD:-}" ]; then QUILLON_REEXEC=1 exec env --default-signal=INT bash "$0" "$@"; fi
 unset QUILLON_REEXEC
 set -euo pipefail
 TREE="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
