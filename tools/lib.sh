@@ -9,7 +9,7 @@ unset QUILLON_REEXEC
 set -euo pipefail
 TREE="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 [ -n "${KEEP_CWD:-}" ] || cd "$TREE"
-ME="${ME:-${0##*/}}" && export -n ME
+case "$0" in *.ci/run) ME=ci ;; *) ME="${0##*/}" ME="${ME%-inside}" ;; esac
 say() { echo "$ME: $*"; }
 exec {STDERR}>&2  # "interrupted" goes there, whatever a step's output was sent to
 die() { say "$*" >&2; exit 1; }
