@@ -118,13 +118,14 @@ run_build() {
   echo win64
 }
 # build PRESET [TARGET...]: configures and builds it; one build per folder.
-build() {
-  local targets=()
+build() {  # the folder's lock goes with the build, whether it failed or not
+  local targets=() rc=0
   [ $# -lt 2 ] || targets=(--target "${@:2}")
   mkdir -p build
-  lock "build/.$1.lock" "another build of build/$1" &&
-    step cmake --preset "$1" >/dev/null && step cmake --build --preset "$1" "${targets[@]}" &&
-    exec {LOCK}>&-
+  lock "build/.$1.lock" "another build of build/$1"
+  step cmake --preset "$1" >/dev/null && step cmake --build --preset "$1" "${targets[@]}" || rc=$?
+  exec {LOCK}>&-
+  return $rc
 }
 
 # contained COMMAND...: step COMMAND in PID and mount namespaces of its own:
