@@ -52,7 +52,8 @@ ManifestOutcome Unguarded(const Document &dom, std::string *line) {
 bool Same(const rapidjson::Value &a, const rapidjson::Value &b) {
   if (a.GetType() != b.GetType()) return false;
   if (a.IsString())
-    return a.GetStringLength() == b.GetStringLength() && memcmp(a.GetString(), b.GetString(), a.GetStringLength()) == 0;
+    return a.GetStringLength() == b.GetStringLength() &&
+           memcmp(a.GetString(), b.GetString(), a.GetStringLength()) == 0;
   if (a.IsNumber()) {
     if (a.IsDouble() && b.IsDouble()) {
       double x = a.GetDouble(), y = b.GetDouble();
