@@ -18,8 +18,8 @@ bool WriteFileBytes(const std::string &path, const std::string &bytes);
 // The whole file, or no value when it cannot be opened.
 bool ReadFileBytes(const std::string &path, std::string *bytes);
 
-// How much repeated work a test does: `full` with QUILLON_LONG_USE=full (CI),
-// `guest` with QUILLON_LONG_USE=guest (tools/guest32: under QEMU's emulation
+// How much repeated work a test does: `full` with QUILLON_LONG_USE=full (the
+// soak, tools/soak), `guest` with QUILLON_LONG_USE=guest (tools/guest32: under QEMU's emulation
 // each instruction costs ten to twenty times as much), else `usual`. Only the
 // number of rounds changes; every check still runs.
 int Rounds(int guest, int usual, int full);
