@@ -4,6 +4,7 @@
 #include <stdio.h>
 
 #include <string>
+#include <vector>
 
 #include "resource.h"
 #include "support/gdi.h"
@@ -55,15 +56,30 @@ Pixels CaptureWindow(HWND hwnd) {
   return p;
 }
 
+// A Java home where its installer puts one, in the session's own copy of
+// the prefix (thrown away with the session); java.exe only where asked.
+std::string MakeInstalledHome(const std::string &folder, bool java) {
+  const std::string home = "C:\\Program Files\\Java\\" + folder;
+  for (const std::string &dir : {std::string("C:\\Program Files\\Java"), home, home + "\\bin"})
+    CreateDirectoryA(dir.c_str(), NULL);
+  std::vector<std::string> exes = {"javaw.exe"};
+  if (java) exes.push_back("java.exe");
+  for (const std::string &exe : exes) {
+    HANDLE f = CreateFileA((home + "\\bin\\" + exe).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    if (f != INVALID_HANDLE_VALUE) CloseHandle(f);
+  }
+  return home;
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
   if (argc < 3) return 2;
   const std::string out = argv[2];
   RuntimeRegistry reg;
-  TempDir homes;
-  const char *names[] = {"1.8.0_301", "11.0.12", "17.0.1"};
-  for (int i = 0; i < 3; i++) reg.Add(View::Plain, names[i], MakeJavaHome(homes, names[i], i != 1, true).c_str());
+  // Versions as the registry names them, and the folders their installers make.
+  const char *names[][2] = {{"1.8.0_301", "jre1.8.0_301"}, {"11.0.12", "jdk-11.0.12"}, {"17.0.1", "jdk-17.0.1"}};
+  for (int i = 0; i < 3; i++) reg.Add(View::Plain, names[i][0], MakeInstalledHome(names[i][1], i != 1).c_str());
 
   Program p(argv[1]);
   HWND main = p.WaitMainWindow();
