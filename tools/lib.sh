@@ -1,5 +1,5 @@
 # shellcheck shell=bash
-# Sourced by the scripts of tools/ and by .ci/run, before any cd: how a run
+# Sourced by the bash scripts of tools/ (not probe32) and by .ci/run, before any cd: how a run
 # stops, locks, kept folders, where 32-bit code runs, building a preset.
 # Started in the background by a script, bash ignores SIGINT and cannot trap
 # it: every script starts afresh with SIGINT at its default (but tools/wine,
