@@ -138,8 +138,9 @@ contained() {  # unshare ignores TERM while it waits: it is ended with KILL
 }
 # mount_system ROOT: what a system root needs to run Wine and Xvfb in a
 # chroot, mounted in this mount namespace (the guest's, tools/debian13's).
+# A /tmp already mounted is kept: the guest's holds the tree of a clone there.
 mount_system() {
   mount -t proc proc "$1/proc" && mount -t sysfs sys "$1/sys" && mount -t devtmpfs dev "$1/dev" &&
     mkdir -p "$1/dev/pts" "$1/dev/shm" && mount -t devpts -o newinstance,ptmxmode=666 devpts "$1/dev/pts" &&
-    mount -t tmpfs tmpfs "$1/dev/shm" && mount -t tmpfs -o mode=1777 tmpfs "$1/tmp"
+    mount -t tmpfs tmpfs "$1/dev/shm" && { mountpoint -q "$1/tmp" || mount -t tmpfs -o mode=1777 tmpfs "$1/tmp"; }
 }
