@@ -118,12 +118,21 @@ run_build() {
   echo win64
 }
 # build PRESET [TARGET...]: configures and builds it; one build per folder.
+# The Windows presets compile through ccache, kept with the other kept things
+# (or in ccache's own folder where that is not writable), paths taken from
+# the tree, so that a fresh clone compiles only what changed; a folder
+# configured before keeps its compiler. tools/release compiles afresh.
 build() {  # the folder's lock goes with the build, whether it failed or not
-  local targets=() rc=0
+  local targets=() rc=0 cc=(env)
   [ $# -lt 2 ] || targets=(--target "${@:2}")
+  case $1 in win32 | win64)
+    cc+=(CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR="$TREE")
+    ! mkdir -p "$KEPT_CACHE/ccache" 2>/dev/null || [ ! -w "$KEPT_CACHE/ccache" ] || cc+=(CCACHE_DIR="$KEPT_CACHE/ccache")
+    ;;
+  esac
   mkdir -p build
   lock "build/.$1.lock" "another build of build/$1"
-  step cmake --preset "$1" >/dev/null && step cmake --build --preset "$1" "${targets[@]}" || rc=$?
+  step "${cc[@]}" cmake --preset "$1" >/dev/null && step "${cc[@]}" cmake --build --preset "$1" "${targets[@]}" || rc=$?
   exec {LOCK}>&-
   return $rc
 }
