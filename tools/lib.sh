@@ -127,7 +127,7 @@ build() {  # the folder's lock goes with the build, whether it failed or not
   [ $# -lt 2 ] || targets=(--target "${@:2}")
   case $1 in win32 | win64)
     cc+=(CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR="$TREE")
-    ! mkdir -p "$KEPT_CACHE/ccache" 2>/dev/null || [ ! -w "$KEPT_CACHE/ccache" ] || cc+=(CCACHE_DIR="$KEPT_CACHE/ccache")
+    if mkdir -p "$KEPT_CACHE/ccache" 2>/dev/null && [ -w "$KEPT_CACHE/ccache" ]; then cc+=(CCACHE_DIR="$KEPT_CACHE/ccache"); fi
     ;;
   esac
   mkdir -p build
